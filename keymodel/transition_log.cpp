@@ -1,0 +1,63 @@
+// Turns pairs of keyboard snapshots into log lines. The file is opened in
+// text mode, so on Windows each "\n" reaches the disk as CR LF.
+#include "keymodel/transition_log.h"
+
+#include <cstring>
+
+#include "keymodel/key_tables.h"
+
+namespace {
+
+int reportEntry(FILE *log, const KeyEntry &entry, const KeyState &current,
+                const KeyState &previous, const char *prefix) {
+  const bool down = isKeyDown(current, entry.code);
+  if (down == isKeyDown(previous, entry.code) || log == nullptr)
+    return 0;
+  std::fprintf(log, "%s%s %s\n", prefix, entry.label, down ? "down" : "up");
+  return 1;
+}
+
+template <int Rows, int Cols>
+int reportBlock(FILE *log, const KeyEntry (&block)[Rows][Cols],
+                const KeyState &current, const KeyState &previous,
+                const char *prefix) {
+  int lines = 0;
+  for (int r = 0; r < Rows; ++r)
+    for (int c = 0; c < Cols; ++c)
+      lines += reportEntry(log, block[r][c], current, previous, prefix);
+  return lines;
+}
+
+} // namespace
+
+void clearSnapshots(SnapshotPair &pair) {
+  std::memset(pair.buffers, 0, sizeof pair.buffers);
+  pair.index = 0;
+}
+
+FILE *openTransitionLog() { return std::fopen(kLogFileName, "w"); }
+
+int compareAndReport(FILE *log, const KeyState &current,
+                     const KeyState &previous, KeyboardLayout layout) {
+  int lines = 0;
+  for (const KeyEntry &entry : TopRowKeys)
+    lines += reportEntry(log, entry, current, previous, "");
+  lines += reportBlock(log, mainBlockFor(layout), current, previous, "");
+  lines += reportBlock(log, NavKeys, current, previous, "");
+  lines += reportBlock(log, NumPadKeys, current, previous, "NumPad ");
+  // A line still in the stream's buffer is lost if the process is killed
+  // or crashes, so every batch goes to the disk at once.
+  if (lines > 0)
+    std::fflush(log);
+  return lines;
+}
+
+void closeTransitionLog(FILE *log, KeyboardLayout layout) {
+  if (log == nullptr)
+    return;
+  const char *line = layout == LayoutJP ? kClosingLineJP : kClosingLineUS;
+  const size_t length =
+      layout == LayoutJP ? sizeof kClosingLineJP - 1 : sizeof kClosingLineUS - 1;
+  std::fwrite(line, 1, length, log);
+  std::fclose(log);
+}

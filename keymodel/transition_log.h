@@ -1,0 +1,45 @@
+// The log of key transitions: one line per key that went down or up
+// between two keyboard snapshots, and a closing line naming the layout.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "keymodel/layout.h"
+
+// DirectInput's keyboard snapshot, indexed by DIK_ scan code.
+struct KeyState {
+  uint8_t bytes[256];
+};
+
+inline bool isKeyDown(const KeyState &state, uint8_t code) {
+  return (state.bytes[code] & 0x80) != 0;
+}
+
+// Two snapshots and the index of the one the next reading goes into.
+struct SnapshotPair {
+  KeyState buffers[2];
+  int index;
+};
+
+constexpr char kLogFileName[] = "Corvanekeyboardchecker.log";
+constexpr char kClosingLineJP[] =
+    "Keyboard type : Japanese 106 keyboard / DirectX\n";
+constexpr char kClosingLineUS[] =
+    "Keyboard type : PC/AT like US English keyboard / DirectX\n";
+
+// Both buffers zeroed, so keys already held at the first reading log "down".
+void clearSnapshots(SnapshotPair &pair);
+
+// Creates or truncates the log in the current directory. Null when it
+// cannot be created; every other call here accepts null and skips writing.
+FILE *openTransitionLog();
+
+// Writes one line per key whose bit 7 differs, in the fixed table order:
+// function row, main block, navigation block, keypad ("NumPad " prefix).
+// Returns the number of lines written.
+int compareAndReport(FILE *log, const KeyState &current,
+                     const KeyState &previous, KeyboardLayout layout);
+
+// Writes the closing line for the layout and closes the file.
+void closeTransitionLog(FILE *log, KeyboardLayout layout);

@@ -1,0 +1,85 @@
+// The log as it lands on a Windows disk: CR LF line ends from text mode,
+// and a name that cannot be created leaves the program without a log.
+#include <gtest/gtest.h>
+
+#include <direct.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "keymodel/transition_log.h"
+
+namespace {
+
+// Runs each test in a fresh directory, since the log's name is fixed.
+class LogOnDisk : public ::testing::Test {
+protected:
+  void SetUp() override {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    dir_ = std::string(temp) + "kc-log-" + std::to_string(GetTickCount());
+    ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr));
+    GetCurrentDirectoryA(MAX_PATH, previous_);
+    ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
+  }
+  void TearDown() override {
+    SetCurrentDirectoryA(previous_);
+    std::string log = dir_ + "\\" + kLogFileName;
+    DeleteFileA(log.c_str());
+    RemoveDirectoryA(log.c_str());
+    RemoveDirectoryA(dir_.c_str());
+  }
+  std::string dir_;
+  char previous_[MAX_PATH];
+};
+
+std::string bytesOf(const char *path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+} // namespace
+
+TEST_F(LogOnDisk, ShortRunHasCrLfAndTheClosingLine) {
+  FILE *log = openTransitionLog();
+  ASSERT_NE(log, nullptr);
+  KeyState none{}, keys{};
+  keys.bytes[0x1E] = 0x80;
+  keys.bytes[0x9C] = 0x80;
+  compareAndReport(log, keys, none, LayoutJP);
+  // Each batch is flushed: the lines are on disk before the file closes.
+  EXPECT_EQ(bytesOf(kLogFileName), "A down\r\nNumPad En down\r\n");
+  compareAndReport(log, none, keys, LayoutJP);
+  closeTransitionLog(log, LayoutJP);
+  EXPECT_EQ(bytesOf(kLogFileName),
+            "A down\r\nNumPad En down\r\nA up\r\nNumPad En up\r\n"
+            "Keyboard type : Japanese 106 keyboard / DirectX\r\n");
+  EXPECT_EQ(bytesOf(kLogFileName).size(), 8u + 16 + 6 + 14 + 49);
+}
+
+TEST_F(LogOnDisk, TruncatesAnEarlierLog) {
+  {
+    std::ofstream old(kLogFileName);
+    old << "from an earlier run\n";
+  }
+  closeTransitionLog(openTransitionLog(), LayoutUS);
+  EXPECT_EQ(bytesOf(kLogFileName),
+            "Keyboard type : PC/AT like US English keyboard / DirectX\r\n");
+}
+
+TEST_F(LogOnDisk, NameTakenByADirectoryMeansNoLog) {
+  ASSERT_TRUE(CreateDirectoryA(kLogFileName, nullptr));
+  FILE *log = openTransitionLog();
+  EXPECT_EQ(log, nullptr);
+  KeyState none{}, keys{};
+  keys.bytes[0x1E] = 0x80;
+  EXPECT_EQ(compareAndReport(log, keys, none, LayoutUS), 0);
+  closeTransitionLog(log, LayoutUS);
+  EXPECT_EQ(GetFileAttributesA(kLogFileName) & FILE_ATTRIBUTE_DIRECTORY,
+            static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+}
