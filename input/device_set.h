@@ -1,0 +1,53 @@
+// The program's DirectInput objects: the DirectInput object, a mouse, the
+// system keyboard and, when one is attached, a joystick. Only the keyboard
+// is ever read; the others are opened, acquired and released with it.
+#pragma once
+
+#ifndef DIRECTINPUT_VERSION
+#define DIRECTINPUT_VERSION 0x0500
+#endif
+#include <windows.h>
+
+#include <dinput.h>
+
+#include "keymodel/transition_log.h"
+
+struct DeviceSet {
+  IDirectInputA *directInput;
+  IDirectInputDeviceA *mouse;
+  IDirectInputDeviceA *keyboard;
+  IDirectInputDevice2A *joystick;
+  // Our own duplicate of the event the keyboard signals: Wine's DirectInput
+  // keeps the handle it is given without duplicating it.
+  HANDLE keyboardEvent;
+};
+
+// Written on the UI thread only (set-up, release); the input worker and the
+// painter read the keyboard pointer.
+extern DeviceSet g_devices;
+
+// Creates the DirectInput object and brings up the devices against the
+// window. True when at least one device came up.
+bool setUpDevices(HINSTANCE instance, HWND window);
+
+// The same, on a DirectInput object the caller created (tests hand in
+// stand-ins). Takes over the caller's reference.
+bool setUpDevicesWith(IDirectInputA *directInput, HWND window);
+
+void acquireAll();
+void unacquireAll();
+
+// Gives the keyboard the event to signal on every change (null: none).
+// The caller may close its own handle at once.
+void attachKeyboardEvent(HANDLE event);
+
+// True only when GetDeviceState returned DI_OK; a failed read leaves the
+// buffer as it was. Byte 0xFF is always cleared: fillers carry that code.
+bool readKeyboardState(KeyState &state);
+
+// The keyboard's dwDevType; false when there is no keyboard or the query
+// failed, and then devType is left alone.
+bool readKeyboardType(DWORD &devType);
+
+// Releases joystick, keyboard, mouse, DirectInput object, nulling each.
+void releaseAll();
