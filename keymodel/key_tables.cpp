@@ -3,6 +3,9 @@
 // the comments.
 #include "keymodel/key_tables.h"
 
+// Laid out like the keyboard, a table row to a source line or two.
+// clang-format off
+
 constexpr KeyEntry TopRowKeys[kTopRowCols] = {
     {0x01, "Esc"}, {0x3B, "F1"}, {0x3C, "F2"},  {0x3D, "F3"}, {0x3E, "F4"},
     {0x3F, "F5"},  {0x40, "F6"}, {0x41, "F7"},  {0x42, "F8"}, {0x43, "F9"},
@@ -69,6 +72,8 @@ constexpr MainBlock MainKeysUS = {
      {0xB8, "RAlt"}, {0x9D, "RCtrl"}, {0xFF, " "}, {0xFF, ""}, {0xFF, ""},
      {0xFF, ""}, {0xFF, ""}, {0xFF, ""}, {0xFF, ""}, {0xFF, ""}, {0xFF, ""}},
 };
+
+// clang-format on
 
 const MainBlock &mainBlockFor(KeyboardLayout layout) {
   return layout == LayoutJP ? MainKeysJP : MainKeysUS;

@@ -8,8 +8,8 @@
 
 #pragma pack(push, 1)
 struct KeyEntry {
-  uint8_t code;    // DIK_ scan code; indexes the 256-byte keyboard state
-  char label[17];  // code page 932, NUL-filled; blanks in it align columns
+  uint8_t code;   // DIK_ scan code; indexes the 256-byte keyboard state
+  char label[17]; // code page 932, NUL-filled; blanks in it align columns
 };
 #pragma pack(pop)
 static_assert(sizeof(KeyEntry) == 18, "KeyEntry is an 18-byte packed record");

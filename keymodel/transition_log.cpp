@@ -56,8 +56,8 @@ void closeTransitionLog(FILE *log, KeyboardLayout layout) {
   if (log == nullptr)
     return;
   const char *line = layout == LayoutJP ? kClosingLineJP : kClosingLineUS;
-  const size_t length =
-      layout == LayoutJP ? sizeof kClosingLineJP - 1 : sizeof kClosingLineUS - 1;
+  const size_t length = layout == LayoutJP ? sizeof kClosingLineJP - 1
+                                           : sizeof kClosingLineUS - 1;
   std::fwrite(line, 1, length, log);
   std::fclose(log);
 }

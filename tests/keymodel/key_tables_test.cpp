@@ -32,14 +32,14 @@ std::string label(const KeyEntry &e) { return std::string(e.label); }
 } // namespace
 
 TEST(KeyTables, NonAsciiLabelsAreShiftJisBytes) {
-  EXPECT_EQ(label(MainKeysJP[0][0]), "\x8A\xBF");   // 漢
-  EXPECT_EQ(label(MainKeysJP[4][2]), "\x96\xB3");   // 無
-  EXPECT_EQ(label(MainKeysJP[4][4]), "\x95\xCF");   // 変
-  EXPECT_EQ(label(MainKeysJP[4][5]), "\xB6\xC5");   // ｶﾅ
-  EXPECT_EQ(label(NavKeys[4][1]), " \x81\xAA ");    // ↑
-  EXPECT_EQ(label(NavKeys[5][0]), "  \x81\xA9");    // ←
-  EXPECT_EQ(label(NavKeys[5][1]), " \x81\xAB ");    // ↓
-  EXPECT_EQ(label(NavKeys[5][2]), "\x81\xA8  ");    // →
+  EXPECT_EQ(label(MainKeysJP[0][0]), "\x8A\xBF"); // 漢
+  EXPECT_EQ(label(MainKeysJP[4][2]), "\x96\xB3"); // 無
+  EXPECT_EQ(label(MainKeysJP[4][4]), "\x95\xCF"); // 変
+  EXPECT_EQ(label(MainKeysJP[4][5]), "\xB6\xC5"); // ｶﾅ
+  EXPECT_EQ(label(NavKeys[4][1]), " \x81\xAA ");  // ↑
+  EXPECT_EQ(label(NavKeys[5][0]), "  \x81\xA9");  // ←
+  EXPECT_EQ(label(NavKeys[5][1]), " \x81\xAB ");  // ↓
+  EXPECT_EQ(label(NavKeys[5][2]), "\x81\xA8  ");  // →
   EXPECT_EQ(MainKeysJP[0][0].code, 0x94);
   EXPECT_EQ(MainKeysJP[4][5].code, 0x70);
   EXPECT_EQ(NavKeys[5][2].code, 0xCD);

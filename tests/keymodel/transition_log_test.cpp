@@ -87,8 +87,7 @@ TEST(TransitionLog, SilentCases) {
   // Windows keys, Application key, and a key that went down and up
   // between two readings (the snapshots are equal). The filler byte 0xFF
   // is cleared when the keyboard is read, not here.
-  EXPECT_EQ(logFor({stateWith({0xDB, 0xDC, 0xDD}), stateWith({})},
-                   LayoutJP),
+  EXPECT_EQ(logFor({stateWith({0xDB, 0xDC, 0xDD}), stateWith({})}, LayoutJP),
             "");
   EXPECT_EQ(logFor({stateWith({}), stateWith({})}, LayoutUS), "");
   // Only bit 7 counts: a low bit changing is no transition.
