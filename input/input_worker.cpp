@@ -1,0 +1,101 @@
+// The input worker: a thread that sleeps on the "waitkey" event, which the
+// keyboard signals on every change, logs the keys that changed since the
+// last good snapshot and asks the window to repaint.
+#include "input/input_worker.h"
+
+#include <algorithm>
+
+#include "input/device_set.h"
+#include "keymodel/layout.h"
+#include "keymodel/transition_log.h"
+
+std::atomic<LONG> g_running{1};
+std::atomic<HWND> g_mainWindow{nullptr};
+
+namespace {
+
+// Kept so that the close step can wait for the closing line before the
+// devices are released. UI thread only.
+HANDLE g_workerThread = nullptr;
+
+constexpr DWORD kStopSliceMs = 100;
+
+// One wake-up. The index moves on only with a good reading: DirectInput
+// fails reads at every loss of acquisition, and moving on then would
+// compare the next reading with an older snapshot, logging changes twice
+// or losing them. So the buffer the index names never holds the last good
+// snapshot, and the other one always does.
+void runPass(SnapshotPair &pair, FILE *log) {
+  KeyState &current = pair.buffers[pair.index];
+  if (!readKeyboardState(current))
+    return;
+  compareAndReport(log, current, pair.buffers[pair.index ^ 1],
+                   g_keyboardLayout);
+  // SetTimer only works for a window of the calling thread, so the window
+  // procedure invalidates and sets its follow-up timer itself.
+  if (HWND window = g_mainWindow)
+    PostMessageA(window, kRepaintMessage, 0, 0);
+  pair.index ^= 1;
+}
+
+DWORD WINAPI runInputWorker(LPVOID) {
+  HANDLE wake = CreateEventA(nullptr, FALSE, FALSE, kWakeEventName);
+  SnapshotPair pair;
+  clearSnapshots(pair);
+  FILE *log = openTransitionLog();
+  // Without an event (the name belongs to another kind of object) the
+  // first wait fails at once, and a failed wait ends the worker: it must
+  // never spin. The log then holds the closing line alone.
+  while (WaitForSingleObject(wake, INFINITE) == WAIT_OBJECT_0) {
+    runPass(pair, log);
+    // Drops a signal that came during the pass; a key still changed is
+    // seen by the next reading anyway.
+    ResetEvent(wake);
+    if (!g_running)
+      break;
+  }
+  closeTransitionLog(log, g_keyboardLayout);
+  if (wake != nullptr)
+    CloseHandle(wake);
+  return 0;
+}
+
+void signalWakeEvent() {
+  HANDLE wake = OpenEventA(EVENT_ALL_ACCESS, FALSE, kWakeEventName);
+  if (wake == nullptr)
+    return;
+  SetEvent(wake);
+  CloseHandle(wake);
+}
+
+} // namespace
+
+bool startInputWorker() {
+  HANDLE thread = CreateThread(nullptr, 0, runInputWorker, nullptr, 0, nullptr);
+  if (thread == nullptr)
+    return false;
+  g_workerThread = thread;
+  return true;
+}
+
+bool stopInputWorker(DWORD boundMs) {
+  g_running = 0;
+  if (g_workerThread == nullptr)
+    return true;
+  const DWORD start = GetTickCount();
+  for (;;) {
+    // Signalled again on every slice: a second copy of the program waits on
+    // the same auto-reset event, and its worker may take a signal.
+    signalWakeEvent();
+    const DWORD spent = GetTickCount() - start;
+    const DWORD slice =
+        spent < boundMs ? std::min(kStopSliceMs, boundMs - spent) : 0;
+    if (WaitForSingleObject(g_workerThread, slice) == WAIT_OBJECT_0) {
+      CloseHandle(g_workerThread);
+      g_workerThread = nullptr;
+      return true;
+    }
+    if (GetTickCount() - start >= boundMs)
+      return false;
+  }
+}
