@@ -1,0 +1,55 @@
+// The program's entry: layout from the command line, the window, the
+// devices, layout detection, then a message loop that never blocks.
+#include <windows.h>
+
+#include <imm.h>
+
+#include "app/main_window.h"
+#include "input/device_set.h"
+#include "input/input_worker.h"
+#include "keymodel/layout.h"
+
+namespace {
+
+void detectLayout() {
+  if (g_keyboardLayout != LayoutUnset || g_devices.keyboard == nullptr)
+    return;
+  // A failed query keeps the layout unset, which reads as US everywhere.
+  DWORD devType = 0;
+  if (readKeyboardType(devType))
+    g_keyboardLayout = layoutFromDeviceType(devType);
+}
+
+void runMessageLoop() {
+  MSG message;
+  for (;;) {
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+      continue;
+    if (message.message == WM_QUIT)
+      return;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
+  g_keyboardLayout = layoutFromCommandLine(commandTail);
+
+  HWND window = createMainWindow(instance);
+  if (window == nullptr) {
+    // "Windowの初期化に失敗\n"
+    OutputDebugStringA("Window\x82\xCC\x8F\x89\x8A\xFA\x89\xBB\x82\xC9\x8E\xB8"
+                       "\x94\x73\n");
+    return 0;
+  }
+  g_mainWindow = window;
+
+  setUpDevices(instance, window);
+  ImmDisableIME(0);
+  detectLayout();
+  PostMessageA(window, kStartMessage, 0, 0);
+  runMessageLoop();
+  return 0;
+}

@@ -1,0 +1,125 @@
+# Drives the real checker under the build's private Wine: start it in a
+# directory of its own, give it the focus with a click, press keys by X
+# keycode (keysyms make xdotool toggle Num Lock and add modifiers), close
+# it with WM_CLOSE, and compare the log's bytes. Sourced by each e2e test.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$here/../wine/wine-lib.sh"
+kc_wine_use "$KC_STATE"
+
+TITLE="Corvane Keyboard Checker v1.0.0"
+KEY_GAP=${KEY_GAP:-0.08}
+APP_PID=
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# Whatever a test leaves running when it ends is ended here: only the
+# processes it started, then this prefix's wineserver.
+e2e_cleanup() {
+  [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
+  wineserver -k 2>/dev/null || true
+  setxkbmap -model pc105 -layout us 2>/dev/null || true
+}
+trap e2e_cleanup EXIT
+
+# fresh_dir NAME: an empty working directory for one run.
+fresh_dir() {
+  local dir=$KC_WORK/$1
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  echo "$dir"
+}
+
+# wait_for SECONDS COMMAND...: polls every 0.1 s until COMMAND succeeds.
+wait_for() {
+  local limit=$(($1 * 10))
+  shift
+  for _ in $(seq 1 $limit); do
+    "$@" >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+window_id() { xdotool search --name "^$1\$" | head -n 1; }
+
+# x y w h of an X window inside the virtual desktop (at the root's origin).
+window_geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
+    /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'
+}
+
+window_is_fitted() {
+  local id
+  id=$(window_id "$TITLE") && [ -n "$id" ] || return 1
+  read -r _ _ w _ < <(window_geometry "$id")
+  [ "$w" -gt 200 ]
+}
+
+# app_start DIR [ARGS...]: starts the checker in DIR and waits for its
+# fitted window. The Japanese locale is used when KC_JAPANESE=1.
+app_start() {
+  local dir=$1
+  shift
+  if [ "${KC_JAPANESE:-0}" = 1 ]; then
+    (cd "$dir" && kc_in_japanese exec wine "$KC_EXE" "$@") >"$dir/wine.out" 2>&1 &
+  else
+    (cd "$dir" && exec wine "$KC_EXE" "$@") >"$dir/wine.out" 2>&1 &
+  fi
+  APP_PID=$!
+  wait_for 20 window_is_fitted || fail "no fitted window within 20 s"
+  APP_WIN=$(window_id "$TITLE")
+}
+
+# Clicks into the client area, below the count line, to activate the window.
+app_focus() {
+  local x y w h
+  read -r x y w h < <(window_geometry "$APP_WIN")
+  xdotool mousemove $((x + w / 2)) $((y + h - 8)) click 1
+  sleep 0.3
+}
+
+# press CODE...: each key down then up, one after the other.
+press() {
+  local code
+  for code in "$@"; do
+    xdotool keydown "$code"
+    sleep "$KEY_GAP"
+    xdotool keyup "$code"
+    sleep "$KEY_GAP"
+  done
+}
+
+# Sends WM_CLOSE, as the close box does, and waits for a clean exit.
+app_close() {
+  wine "$KC_TOOL" close "$TITLE" >/dev/null || fail "could not close the window"
+  local status=0
+  wait_for 15 sh -c "! kill -0 $APP_PID" || fail "still running 15 s after close"
+  wait "$APP_PID" || status=$?
+  APP_PID=
+  [ "$status" = 0 ] || fail "exit code $status"
+}
+
+# expect_log FILE LINE...: the file holds exactly these lines, CR LF ended.
+expect_log() {
+  local file=$1
+  shift
+  local expected
+  expected=$(mktemp)
+  printf '%s\r\n' "$@" >"$expected"
+  if ! cmp -s "$expected" "$file"; then
+    echo "expected:" >&2
+    od -c "$expected" | tail -n 12 >&2
+    echo "got:" >&2
+    od -c "$file" | tail -n 12 >&2
+    rm -f "$expected"
+    fail "log bytes differ in $file"
+  fi
+  rm -f "$expected"
+}
+
+CLOSE_US="Keyboard type : PC/AT like US English keyboard / DirectX"
+CLOSE_JP="Keyboard type : Japanese 106 keyboard / DirectX"
