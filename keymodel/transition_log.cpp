@@ -28,6 +28,12 @@ int reportBlock(FILE *log, const KeyEntry (&block)[Rows][Cols],
   return lines;
 }
 
+// A second copy of the program started in the same directory truncates
+// the log (mode "w") and writes it from the start. Writing at our own
+// position would then land in the middle of its lines, so every batch goes
+// to the file's end instead.
+void goToEnd(FILE *log) { std::fseek(log, 0, SEEK_END); }
+
 } // namespace
 
 void clearSnapshots(SnapshotPair &pair) {
@@ -39,6 +45,8 @@ FILE *openTransitionLog() { return std::fopen(kLogFileName, "w"); }
 
 int compareAndReport(FILE *log, const KeyState &current,
                      const KeyState &previous, KeyboardLayout layout) {
+  if (log != nullptr)
+    goToEnd(log);
   int lines = 0;
   for (const KeyEntry &entry : TopRowKeys)
     lines += reportEntry(log, entry, current, previous, "");
@@ -58,6 +66,7 @@ void closeTransitionLog(FILE *log, KeyboardLayout layout) {
   const char *line = layout == LayoutJP ? kClosingLineJP : kClosingLineUS;
   const size_t length = layout == LayoutJP ? sizeof kClosingLineJP - 1
                                            : sizeof kClosingLineUS - 1;
+  goToEnd(log);
   std::fwrite(line, 1, length, log);
   std::fclose(log);
 }

@@ -72,6 +72,28 @@ TEST_F(LogOnDisk, TruncatesAnEarlierLog) {
             "Keyboard type : PC/AT like US English keyboard / DirectX\r\n");
 }
 
+TEST_F(LogOnDisk, SecondCopyTruncatesAndTheFirstNeverWritesOverIt) {
+  KeyState none{}, a{}, q{};
+  a.bytes[0x1E] = 0x80;
+  q.bytes[0x10] = 0x80;
+  FILE *first = openTransitionLog();
+  ASSERT_NE(first, nullptr);
+  compareAndReport(first, a, none, LayoutUS);
+  compareAndReport(first, none, a, LayoutUS);
+  FILE *second = openTransitionLog(); // what another copy's start does
+  ASSERT_NE(second, nullptr);
+  compareAndReport(second, q, none, LayoutUS);
+  compareAndReport(second, none, q, LayoutUS);
+  closeTransitionLog(second, LayoutUS);
+  // The first copy's offset is past the start of the truncated file; its
+  // closing line must follow the second copy's, not overwrite it.
+  closeTransitionLog(first, LayoutUS);
+  EXPECT_EQ(bytesOf(kLogFileName),
+            "Q down\r\nQ up\r\n"
+            "Keyboard type : PC/AT like US English keyboard / DirectX\r\n"
+            "Keyboard type : PC/AT like US English keyboard / DirectX\r\n");
+}
+
 TEST_F(LogOnDisk, NameTakenByADirectoryMeansNoLog) {
   ASSERT_TRUE(CreateDirectoryA(kLogFileName, nullptr));
   FILE *log = openTransitionLog();
