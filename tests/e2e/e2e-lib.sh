@@ -28,6 +28,8 @@ trap e2e_cleanup EXIT
 # fresh_dir NAME: an empty working directory for one run.
 fresh_dir() {
   local dir=$KC_WORK/$1
+  # A run that failed half-way may have left it immutable.
+  chattr -i "$dir" 2>/dev/null || true
   rm -rf "$dir"
   mkdir -p "$dir"
   echo "$dir"
@@ -44,7 +46,21 @@ wait_for() {
   return 1
 }
 
-window_id() { xdotool search --name "^$1\$" | head -n 1; }
+# The X window of the Wine window titled $1; fails while there is none.
+# A search aborts with BadWindow when some window goes away under it (the
+# last run's windows do), so it is tried again.
+window_id() {
+  local found
+  for _ in 1 2 3 4 5; do
+    if found=$(xdotool search --name "^$1\$" 2>/dev/null); then
+      [ -n "$found" ] || return 1
+      echo "${found%%$'\n'*}"
+      return 0
+    fi
+    sleep 0.05
+  done
+  return 1
+}
 
 # x y w h of an X window inside the virtual desktop (at the root's origin).
 window_geometry() {
@@ -59,19 +75,28 @@ window_is_fitted() {
   [ "$w" -gt 200 ]
 }
 
-# app_start DIR [ARGS...]: starts the checker in DIR and waits for its
-# fitted window. The Japanese locale is used when KC_JAPANESE=1.
-app_start() {
-  local dir=$1
+# app_launch DIR [ARGS...]: starts the checker in DIR (the Japanese locale
+# when KC_JAPANESE=1, another executable when KC_RUN_EXE is set) and waits
+# for its window to exist. Wine's output goes beside DIR, which may be
+# unwritable.
+app_launch() {
+  local dir=$1 exe=${KC_RUN_EXE:-$KC_EXE}
   shift
   if [ "${KC_JAPANESE:-0}" = 1 ]; then
-    (cd "$dir" && kc_in_japanese exec wine "$KC_EXE" "$@") >"$dir/wine.out" 2>&1 &
+    (cd "$dir" && kc_in_japanese exec wine "$exe" "$@") >"$dir.wine.out" 2>&1 &
   else
-    (cd "$dir" && exec wine "$KC_EXE" "$@") >"$dir/wine.out" 2>&1 &
+    (cd "$dir" && exec wine "$exe" "$@") >"$dir.wine.out" 2>&1 &
   fi
   APP_PID=$!
-  wait_for 20 window_is_fitted || fail "no fitted window within 20 s"
+  wait_for 20 window_id "$TITLE" || fail "no window within 20 s"
   APP_WIN=$(window_id "$TITLE")
+}
+
+# app_start DIR [ARGS...]: app_launch, then waits for the first drawing to
+# have fitted the window.
+app_start() {
+  app_launch "$@"
+  wait_for 20 window_is_fitted || fail "no fitted window within 20 s"
 }
 
 # Clicks into the client area, below the count line, to activate the window.
