@@ -17,6 +17,7 @@
 #include "input/input_worker.h"
 #include "keymodel/grid_paint_win.h"
 #include "tests/input/stand_in_dinput.h"
+#include "tests/support/log_directory_win.h"
 
 namespace {
 
@@ -26,14 +27,7 @@ const std::string kUsClosing =
 class MainWindow : public ::testing::Test {
 protected:
   void SetUp() override {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    static int runs = 0;
-    dir_ = std::string(temp) + "kc-app-" + std::to_string(GetTickCount()) +
-           "-" + std::to_string(++runs);
-    ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr));
-    GetCurrentDirectoryA(MAX_PATH, previous_);
-    ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
+    ASSERT_TRUE(enterLogDirectory(dir_));
 
     g_running = 1;
     g_fitPending = true;
@@ -57,16 +51,7 @@ protected:
       ;
     g_mainWindow = nullptr;
     UnregisterClassA(kWindowTitle, GetModuleHandleA(nullptr));
-    SetCurrentDirectoryA(previous_);
-    DeleteFileA((dir_ + "\\Corvanekeyboardchecker.log").c_str());
-    RemoveDirectoryA(dir_.c_str());
-  }
-
-  static std::string logBytes() {
-    std::ifstream in("Corvanekeyboardchecker.log", std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    leaveLogDirectory(dir_);
   }
 
   // Dispatches the window's messages for a while; counts timer ticks.
@@ -91,8 +76,7 @@ protected:
   HWND window = nullptr;
 
 private:
-  std::string dir_;
-  char previous_[MAX_PATH];
+  LogDirectory dir_;
 };
 
 const Journal kAttachAndAcquire = {"mouse.Unacquire()", "keyboard.Unacquire()",

@@ -14,18 +14,12 @@
 #include "input/device_set.h"
 #include "input/input_worker.h"
 #include "keymodel/transition_log.h"
+#include "tests/support/log_directory_win.h"
 
 class WorkerDirectory : public ::testing::Test {
 protected:
   void SetUp() override {
-    static int runs = 0;
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    dir_ = std::string(temp) + "kc-input-" + std::to_string(GetTickCount()) +
-           "-" + std::to_string(++runs);
-    ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr));
-    GetCurrentDirectoryA(MAX_PATH, previous_);
-    ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
+    ASSERT_TRUE(enterLogDirectory(dir_));
     window = CreateWindowExA(0, "STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE,
                              nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
@@ -38,17 +32,7 @@ protected:
     EXPECT_TRUE(stopInputWorker(5000));
     g_mainWindow = nullptr;
     DestroyWindow(window);
-    SetCurrentDirectoryA(previous_);
-    DeleteFileA((dir_ + "\\" + kLogFileName).c_str());
-    RemoveDirectoryA(dir_.c_str());
-  }
-
-  // The log as the disk holds it, CR LF and all.
-  static std::string logBytes() {
-    std::ifstream in(kLogFileName, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    leaveLogDirectory(dir_);
   }
 
   // Waits until the log holds `text` at its end; false after five seconds.
@@ -76,8 +60,7 @@ protected:
   HWND window = nullptr;
 
 private:
-  std::string dir_;
-  char previous_[MAX_PATH];
+  LogDirectory dir_;
 };
 
 inline void signalWaitkey() {

@@ -2,46 +2,23 @@
 // and a name that cannot be created leaves the program without a log.
 #include <gtest/gtest.h>
 
-#include <direct.h>
 #include <windows.h>
 
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "keymodel/transition_log.h"
+#include "tests/support/log_directory_win.h"
 
 namespace {
 
-// Runs each test in a fresh directory, since the log's name is fixed.
 class LogOnDisk : public ::testing::Test {
 protected:
-  void SetUp() override {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    dir_ = std::string(temp) + "kc-log-" + std::to_string(GetTickCount());
-    ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr));
-    GetCurrentDirectoryA(MAX_PATH, previous_);
-    ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
-  }
-  void TearDown() override {
-    SetCurrentDirectoryA(previous_);
-    std::string log = dir_ + "\\" + kLogFileName;
-    DeleteFileA(log.c_str());
-    RemoveDirectoryA(log.c_str());
-    RemoveDirectoryA(dir_.c_str());
-  }
-  std::string dir_;
-  char previous_[MAX_PATH];
+  void SetUp() override { ASSERT_TRUE(enterLogDirectory(dir_)); }
+  void TearDown() override { leaveLogDirectory(dir_); }
+  LogDirectory dir_;
 };
-
-std::string bytesOf(const char *path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 } // namespace
 
@@ -53,13 +30,12 @@ TEST_F(LogOnDisk, ShortRunHasCrLfAndTheClosingLine) {
   keys.bytes[0x9C] = 0x80;
   compareAndReport(log, keys, none, LayoutJP);
   // Each batch is flushed: the lines are on disk before the file closes.
-  EXPECT_EQ(bytesOf(kLogFileName), "A down\r\nNumPad En down\r\n");
+  EXPECT_EQ(logBytes(), "A down\r\nNumPad En down\r\n");
   compareAndReport(log, none, keys, LayoutJP);
   closeTransitionLog(log, LayoutJP);
-  EXPECT_EQ(bytesOf(kLogFileName),
-            "A down\r\nNumPad En down\r\nA up\r\nNumPad En up\r\n"
-            "Keyboard type : Japanese 106 keyboard / DirectX\r\n");
-  EXPECT_EQ(bytesOf(kLogFileName).size(), 8u + 16 + 6 + 14 + 49);
+  EXPECT_EQ(logBytes(), "A down\r\nNumPad En down\r\nA up\r\nNumPad En up\r\n"
+                        "Keyboard type : Japanese 106 keyboard / DirectX\r\n");
+  EXPECT_EQ(logBytes().size(), 8u + 16 + 6 + 14 + 49);
 }
 
 TEST_F(LogOnDisk, TruncatesAnEarlierLog) {
@@ -68,7 +44,7 @@ TEST_F(LogOnDisk, TruncatesAnEarlierLog) {
     old << "from an earlier run\n";
   }
   closeTransitionLog(openTransitionLog(), LayoutUS);
-  EXPECT_EQ(bytesOf(kLogFileName),
+  EXPECT_EQ(logBytes(),
             "Keyboard type : PC/AT like US English keyboard / DirectX\r\n");
 }
 
@@ -88,7 +64,7 @@ TEST_F(LogOnDisk, SecondCopyTruncatesAndTheFirstNeverWritesOverIt) {
   // The first copy's offset is past the start of the truncated file; its
   // closing line must follow the second copy's, not overwrite it.
   closeTransitionLog(first, LayoutUS);
-  EXPECT_EQ(bytesOf(kLogFileName),
+  EXPECT_EQ(logBytes(),
             "Q down\r\nQ up\r\n"
             "Keyboard type : PC/AT like US English keyboard / DirectX\r\n"
             "Keyboard type : PC/AT like US English keyboard / DirectX\r\n");
