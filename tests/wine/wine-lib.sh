@@ -78,7 +78,10 @@ kc_wine_up() {
 # kc_wine_down STATE: ends this prefix's Wine processes and our Xvfb.
 kc_wine_down() {
   kc_wine_use "$1"
-  [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null
+  # Safe under set -e: the server may have ended already.
+  if [ -d "$WINEPREFIX" ]; then
+    wineserver -k 2>/dev/null || true
+  fi
   if kc_xvfb_alive; then
     kill "$(cat "$KC_STATE/xvfb.pid")" 2>/dev/null
   fi
