@@ -46,15 +46,15 @@ KeyState stateWithA() {
   return state;
 }
 
-// drawGrid alone, with the grid font already selected.
-std::vector<double> timeDrawGrid(HDC dc, KeyboardLayout layout,
-                                 const KeyState &state, int iterations) {
+// Times body over the iterations, after a tenth as many warm-up runs;
+// GdiFlush makes sure the drawing was done, not just queued.
+template <typename Body>
+std::vector<double> timePaints(int iterations, Body body) {
   std::vector<double> samples;
-  GridPlan plan;
   LARGE_INTEGER from, to;
   for (int i = -iterations / 10; i < iterations; ++i) {
     QueryPerformanceCounter(&from);
-    drawGrid(dc, state, layout, plan);
+    body();
     GdiFlush();
     QueryPerformanceCounter(&to);
     if (i >= 0)
@@ -63,25 +63,24 @@ std::vector<double> timeDrawGrid(HDC dc, KeyboardLayout layout,
   return samples;
 }
 
+// drawGrid alone, with the grid font already selected.
+std::vector<double> timeDrawGrid(HDC dc, KeyboardLayout layout,
+                                 const KeyState &state, int iterations) {
+  GridPlan plan;
+  return timePaints(iterations, [&] { drawGrid(dc, state, layout, plan); });
+}
+
 // What the paint handler does around drawGrid: a fresh font every time.
 std::vector<double> timeHandlerSequence(HDC dc, KeyboardLayout layout,
                                         const KeyState &state, int iterations) {
-  std::vector<double> samples;
   GridPlan plan;
-  LARGE_INTEGER from, to;
-  for (int i = -iterations / 10; i < iterations; ++i) {
-    QueryPerformanceCounter(&from);
+  return timePaints(iterations, [&] {
     HFONT font = createGridFont();
     HGDIOBJ old = SelectObject(dc, font);
     drawGrid(dc, state, layout, plan);
     SelectObject(dc, old);
     DeleteObject(font);
-    GdiFlush();
-    QueryPerformanceCounter(&to);
-    if (i >= 0)
-      samples.push_back(elapsedMs(from, to));
-  }
-  return samples;
+  });
 }
 
 } // namespace
