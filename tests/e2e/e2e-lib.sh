@@ -18,8 +18,11 @@ fail() {
 
 # Whatever a test leaves running when it ends is ended here: only the
 # processes it started, then this prefix's wineserver.
+# Safe under set -e: the program may have ended already.
 e2e_cleanup() {
-  [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
+  if [ -n "$APP_PID" ]; then
+    kill "$APP_PID" 2>/dev/null || true
+  fi
   wineserver -k 2>/dev/null || true
   setxkbmap -model pc105 -layout us 2>/dev/null || true
 }
