@@ -5,14 +5,14 @@
 #include <imm.h>
 
 #include "app/main_window.h"
+#include "app/window_messages.h"
 #include "input/device_set.h"
-#include "input/input_worker.h"
 #include "keymodel/layout.h"
 
 namespace {
 
 void detectLayout() {
-  if (g_keyboardLayout != LayoutUnset || g_devices.keyboard == nullptr)
+  if (g_keyboardLayout != LayoutUnset || !hasKeyboard())
     return;
   // A failed query keeps the layout unset, which reads as US everywhere.
   DWORD devType = 0;
@@ -20,6 +20,8 @@ void detectLayout() {
     g_keyboardLayout = layoutFromDeviceType(devType);
 }
 
+// Polls without ever blocking or sleeping, on purpose: that is how this
+// program is meant to behave, and it keeps one core busy while it runs.
 void runMessageLoop() {
   MSG message;
   for (;;) {
@@ -34,8 +36,10 @@ void runMessageLoop() {
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
-  g_keyboardLayout = layoutFromCommandLine(commandTail);
+// The tail WinMain is handed is ignored: the runtime's start-up code cuts it
+// wrongly after a Shift-JIS byte in the program's path.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  g_keyboardLayout = layoutFromCommandLine(commandLineTail(GetCommandLineA()));
 
   HWND window = createMainWindow(instance);
   if (window == nullptr) {

@@ -4,15 +4,20 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 // Both the class name and the caption.
 constexpr char kWindowTitle[] = "Corvane Keyboard Checker v1.0.0";
 
-// Posted once by start-up, after the devices exist, to attach the wake
-// event and acquire the devices.
-constexpr UINT kStartMessage = WM_USER + 1;
+// Fixed size: a caption with a close box and a minimize box, no sizing
+// frame and no maximize box.
+constexpr DWORD kWindowStyle =
+    WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE;
+static_assert(kWindowStyle == 0x10CA0000, "the window's documented style");
 
-// Caption, system menu and minimize box: fixed size, no maximize.
-constexpr DWORD kWindowStyle = 0x10CA0000;
+// Null until start-up stores it once the window exists; the input worker
+// reads it for its repaint requests.
+extern std::atomic<HWND> g_mainWindow;
 
 // Registers the class and creates the window at (0, 0) with zero size; the
 // first drawing fits it. Null when either step fails.

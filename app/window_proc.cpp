@@ -2,6 +2,8 @@
 // notification follows activation, timer ticks and worker requests become
 // repaints, and closing stops the worker before the devices go.
 #include "app/main_window.h"
+#include "app/window_messages.h"
+#include "app/window_paint.h"
 #include "input/device_set.h"
 #include "input/input_worker.h"
 #include "keymodel/grid_paint_win.h"
@@ -12,10 +14,6 @@ constexpr UINT_PTR kRepaintTimer = 1;
 constexpr UINT kRepaintDelayMs = 10;
 // Long enough for a last pass and the closing line; re-signalled inside.
 constexpr DWORD kWorkerStopBoundMs = 3000;
-
-HANDLE openWakeEvent() {
-  return OpenEventA(EVENT_ALL_ACCESS, FALSE, kWakeEventName);
-}
 
 // The keyboard only changes its event while unacquired.
 void attachAndAcquire(HANDLE event) {
@@ -30,7 +28,7 @@ void repaintNowAndSoon(HWND window) {
 }
 
 LRESULT onCreate() {
-  startInputWorker();
+  startInputWorker(g_mainWindow, kRepaintRequest);
   return 0;
 }
 
@@ -44,18 +42,18 @@ LRESULT onDestroy() {
 }
 
 LRESULT onActivate(HWND window, WPARAM wParam, LPARAM lParam) {
-  HANDLE event = openWakeEvent();
-  // wParam taken whole: a minimized activation (high word set) counts as
-  // active whatever its low word says.
-  if (wParam != 0) {
-    attachAndAcquire(event);
-  } else {
-    unacquireAll();
-    attachKeyboardEvent(nullptr);
+  {
+    OpenedWakeEvent event;
+    // wParam taken whole: a minimized activation (high word set) counts as
+    // active whatever its low word says.
+    if (wParam != 0) {
+      attachAndAcquire(event.handle);
+    } else {
+      unacquireAll();
+      attachKeyboardEvent(nullptr);
+    }
+    InvalidateRect(window, nullptr, FALSE);
   }
-  InvalidateRect(window, nullptr, FALSE);
-  if (event != nullptr)
-    CloseHandle(event);
   return DefWindowProcA(window, WM_ACTIVATE, wParam, lParam);
 }
 
@@ -64,11 +62,8 @@ LRESULT onPaint(HWND window) {
   HDC dc = BeginPaint(window, &ps);
   // An inactive window only validates: keys typed elsewhere are not shown.
   if (GetActiveWindow() != nullptr) {
-    HFONT font = createGridFont();
-    SelectObject(dc, font);
-    paintGrid(dc, window);
-    SelectObject(dc, GetStockObject(SYSTEM_FONT));
-    DeleteObject(font);
+    SelectedGridFont font(dc);
+    paintKeyGrid(dc, window);
   }
   EndPaint(window, &ps);
   return 0;
@@ -87,10 +82,10 @@ LRESULT onTimer(HWND window) {
 }
 
 LRESULT onStartNotification(HWND window) {
-  HANDLE event = openWakeEvent();
-  attachAndAcquire(event);
-  if (event != nullptr)
-    CloseHandle(event);
+  {
+    OpenedWakeEvent event;
+    attachAndAcquire(event.handle);
+  }
   repaintNowAndSoon(window);
   return 0;
 }
@@ -119,7 +114,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam,
     return onTimer(window);
   case kStartMessage:
     return onStartNotification(window);
-  case kRepaintMessage:
+  case kRepaintRequest:
     return onRepaintRequest(window);
   default:
     return DefWindowProcA(window, message, wParam, lParam);

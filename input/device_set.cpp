@@ -6,9 +6,21 @@
 
 #include "keymodel/key_tables.h"
 
-DeviceSet g_devices{};
-
 namespace {
+
+struct DeviceSet {
+  IDirectInputA *directInput;
+  IDirectInputDeviceA *mouse;
+  IDirectInputDeviceA *keyboard;
+  IDirectInputDevice2A *joystick;
+  // Our own duplicate of the event the keyboard signals: Wine's DirectInput
+  // keeps the handle it is given without duplicating it.
+  HANDLE keyboardEvent;
+};
+
+// Process-wide: the keyboard pointer is read by the input worker as well.
+// Written only on the UI thread, and released only once the worker ended.
+DeviceSet g_devices{};
 
 // The three texts are Shift-JIS (code page 932).
 // "マウスの初期化ができない\n"
@@ -137,6 +149,8 @@ bool setUpDevicesWith(IDirectInputA *directInput, HWND window) {
     releaseAll();
   return any;
 }
+
+bool hasKeyboard() { return g_devices.keyboard != nullptr; }
 
 void acquireAll() {
   if (g_devices.mouse != nullptr)

@@ -10,21 +10,11 @@
 
 #include <dinput.h>
 
-#include "keymodel/transition_log.h"
+#include "keymodel/key_state.h"
 
-struct DeviceSet {
-  IDirectInputA *directInput;
-  IDirectInputDeviceA *mouse;
-  IDirectInputDeviceA *keyboard;
-  IDirectInputDevice2A *joystick;
-  // Our own duplicate of the event the keyboard signals: Wine's DirectInput
-  // keeps the handle it is given without duplicating it.
-  HANDLE keyboardEvent;
-};
-
-// Written on the UI thread only (set-up, release); the input worker and the
-// painter read the keyboard pointer.
-extern DeviceSet g_devices;
+// The devices themselves are this module's own; set-up and release run on
+// the UI thread, and the input worker reads the keyboard through the calls
+// below.
 
 // Creates the DirectInput object and brings up the devices against the
 // window. True when at least one device came up.
@@ -33,6 +23,9 @@ bool setUpDevices(HINSTANCE instance, HWND window);
 // The same, on a DirectInput object the caller created (tests hand in
 // stand-ins). Takes over the caller's reference.
 bool setUpDevicesWith(IDirectInputA *directInput, HWND window);
+
+// Whether set-up left a keyboard device (layout detection needs one).
+bool hasKeyboard();
 
 void acquireAll();
 void unacquireAll();

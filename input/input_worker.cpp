@@ -10,13 +10,19 @@
 #include "keymodel/transition_log.h"
 
 std::atomic<LONG> g_running{1};
-std::atomic<HWND> g_mainWindow{nullptr};
 
 namespace {
 
 // Kept so that the close step can wait for the closing line before the
 // devices are released. UI thread only.
 HANDLE g_workerThread = nullptr;
+
+// Where the worker sends its repaint requests; set before it starts.
+struct RepaintTarget {
+  const std::atomic<HWND> *window;
+  UINT message;
+};
+RepaintTarget g_target{};
 
 constexpr DWORD kStopSliceMs = 100;
 
@@ -33,8 +39,8 @@ void runPass(SnapshotPair &pair, FILE *log) {
                    g_keyboardLayout);
   // SetTimer only works for a window of the calling thread, so the window
   // procedure invalidates and sets its follow-up timer itself.
-  if (HWND window = g_mainWindow)
-    PostMessageA(window, kRepaintMessage, 0, 0);
+  if (HWND window = g_target.window->load())
+    PostMessageA(window, g_target.message, 0, 0);
   pair.index ^= 1;
 }
 
@@ -61,16 +67,23 @@ DWORD WINAPI runInputWorker(LPVOID) {
 }
 
 void signalWakeEvent() {
-  HANDLE wake = OpenEventA(EVENT_ALL_ACCESS, FALSE, kWakeEventName);
-  if (wake == nullptr)
-    return;
-  SetEvent(wake);
-  CloseHandle(wake);
+  OpenedWakeEvent wake;
+  if (wake.handle != nullptr)
+    SetEvent(wake.handle);
 }
 
 } // namespace
 
-bool startInputWorker() {
+OpenedWakeEvent::OpenedWakeEvent()
+    : handle(OpenEventA(EVENT_ALL_ACCESS, FALSE, kWakeEventName)) {}
+
+OpenedWakeEvent::~OpenedWakeEvent() {
+  if (handle != nullptr)
+    CloseHandle(handle);
+}
+
+bool startInputWorker(const std::atomic<HWND> &window, UINT repaintMessage) {
+  g_target = {&window, repaintMessage};
   HANDLE thread = CreateThread(nullptr, 0, runInputWorker, nullptr, 0, nullptr);
   if (thread == nullptr)
     return false;

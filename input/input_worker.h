@@ -9,19 +9,26 @@
 // 1 from the start; cleared once when the window is closed.
 extern std::atomic<LONG> g_running;
 
-// Null until start-up stores it once the window exists.
-extern std::atomic<HWND> g_mainWindow;
-
 // Name of the auto-reset event the keyboard signals.
 constexpr char kWakeEventName[] = "waitkey";
 
-// Posted by the worker after every logged pass: SetTimer only works for a
-// window the calling thread owns, so the UI thread invalidates and sets the
-// 10 ms follow-up timer itself.
-constexpr UINT kRepaintMessage = WM_USER + 2;
+// "waitkey" opened by name for as long as this lives, and closed after:
+// the keyboard holds its own duplicate. Null while the worker has not
+// created the event yet.
+struct OpenedWakeEvent {
+  OpenedWakeEvent();
+  ~OpenedWakeEvent();
+  OpenedWakeEvent(const OpenedWakeEvent &) = delete;
+  OpenedWakeEvent &operator=(const OpenedWakeEvent &) = delete;
 
-// Starts the worker thread (on WM_CREATE). False if it could not start.
-bool startInputWorker();
+  HANDLE handle;
+};
+
+// Starts the worker thread (on WM_CREATE). After every pass that read the
+// keyboard it posts repaintMessage to window, read afresh each time: the
+// handle is stored only once the window exists, after the worker started.
+// False if the thread could not start.
+bool startInputWorker(const std::atomic<HWND> &window, UINT repaintMessage);
 
 // The close step: clears g_running, signals the wake event and waits for
 // the worker to write its closing line and end, signalling again while it

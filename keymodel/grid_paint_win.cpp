@@ -1,22 +1,18 @@
-// The GDI side of the key grid: all arrangement comes from the plan, this
-// file only turns it into text outputs and one window resize.
+// Turns a grid plan into GDI text outputs. All arrangement comes from the
+// plan; this file only knows the font and the two background modes.
 #include "keymodel/grid_paint_win.h"
 
-#include "input/device_set.h"
+SelectedGridFont::SelectedGridFont(HDC target)
+    : dc(target),
+      font(CreateFontA(16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                       SHIFTJIS_CHARSET, 0, 0, 0, FIXED_PITCH, nullptr)) {
+  SelectObject(dc, font);
+}
 
-bool g_fitPending = true;
-
-namespace {
-
-// The frame the client rectangle is adjusted by: WS_OVERLAPPEDWINDOW,
-// although the window itself has no sizing frame.
-constexpr DWORD kFitStyle = 0x00CF0000;
-
-} // namespace
-
-HFONT createGridFont() {
-  return CreateFontA(16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                     SHIFTJIS_CHARSET, 0, 0, 0, FIXED_PITCH, nullptr);
+SelectedGridFont::~SelectedGridFont() {
+  SelectObject(dc, GetStockObject(SYSTEM_FONT));
+  if (font != nullptr)
+    DeleteObject(font);
 }
 
 GridMetrics gridMetricsOf(HDC dc) {
@@ -36,32 +32,4 @@ void drawGridPlan(HDC dc, const GridPlan &plan) {
   SetBkMode(dc, OPAQUE);
   SetTextColor(dc, kCountLineColor);
   TextOutA(dc, plan.countX, plan.countY, plan.countText, plan.countLength);
-}
-
-void drawGrid(HDC dc, const KeyState &state, KeyboardLayout layout,
-              GridPlan &plan) {
-  planGrid(plan, layout, state, gridMetricsOf(dc));
-  drawGridPlan(dc, plan);
-}
-
-void fitWindowOnce(HWND window, const GridPlan &plan) {
-  if (!g_fitPending)
-    return;
-  RECT r{0, 0, plan.clientWidth, plan.clientHeight};
-  AdjustWindowRectEx(&r, kFitStyle, FALSE, 0);
-  SetWindowPos(window, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-               SWP_NOMOVE | SWP_NOZORDER);
-  g_fitPending = false;
-}
-
-bool paintGrid(HDC dc, HWND window) {
-  if (g_devices.keyboard == nullptr)
-    return false;
-  KeyState state;
-  if (!readKeyboardState(state))
-    return false;
-  GridPlan plan;
-  drawGrid(dc, state, g_keyboardLayout.load(), plan);
-  fitWindowOnce(window, plan);
-  return true;
 }

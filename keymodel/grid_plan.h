@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
+#include "keymodel/key_state.h"
 #include "keymodel/layout.h"
-#include "keymodel/transition_log.h"
 
 // COLORREF values (0x00BBGGRR).
 constexpr uint32_t kKeyDownColor = 0x00000000;

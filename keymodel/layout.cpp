@@ -6,6 +6,37 @@
 
 std::atomic<KeyboardLayout> g_keyboardLayout{LayoutUnset};
 
+namespace {
+
+bool isBlank(unsigned char c) { return c == ' ' || c == '\t'; }
+
+} // namespace
+
+// mingw-w64's start-up code finds the tail by comparing signed chars, so a
+// Shift-JIS byte in an unquoted path ends the program name early and a
+// forced option is lost. Every test here is an equality on unsigned bytes,
+// and no Shift-JIS trail byte equals a blank, a tab or a quote.
+const char *commandLineTail(const char *commandLine) {
+  if (commandLine == nullptr)
+    return nullptr;
+  auto p = reinterpret_cast<const unsigned char *>(commandLine);
+  while (isBlank(*p))
+    ++p;
+  if (*p == '"') {
+    ++p;
+    while (*p != '\0' && *p != '"')
+      ++p;
+    if (*p == '"')
+      ++p;
+  } else {
+    while (*p != '\0' && !isBlank(*p))
+      ++p;
+  }
+  while (isBlank(*p))
+    ++p;
+  return reinterpret_cast<const char *>(p);
+}
+
 KeyboardLayout layoutFromCommandLine(const char *tail) {
   if (tail == nullptr)
     return LayoutUnset;

@@ -17,6 +17,12 @@ enum KeyboardLayout : uint8_t {
 // be running, hence atomic.
 extern std::atomic<KeyboardLayout> g_keyboardLayout;
 
+// What follows the program name in a whole command line (GetCommandLineA):
+// leading blanks and tabs, then the name (to its closing double quote when
+// it starts with one, else to the first blank or tab), then the blanks and
+// tabs after it are skipped; trailing blanks stay. Null gives null.
+const char *commandLineTail(const char *commandLine);
+
 // The option must be the whole tail: "/jp" or "/en", case-sensitive.
 // A null tail is allowed.
 KeyboardLayout layoutFromCommandLine(const char *tail);

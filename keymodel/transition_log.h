@@ -5,16 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "keymodel/key_state.h"
 #include "keymodel/layout.h"
-
-// DirectInput's keyboard snapshot, indexed by DIK_ scan code.
-struct KeyState {
-  uint8_t bytes[256];
-};
-
-inline bool isKeyDown(const KeyState &state, uint8_t code) {
-  return (state.bytes[code] & 0x80) != 0;
-}
 
 // Two snapshots and the index of the one the next reading goes into.
 struct SnapshotPair {

@@ -1,13 +1,10 @@
-// Scripted snapshot streams through compare-and-report, checked against
-// the exact text of the log. Line ends are normalised here; the bytes on
-// disk (CR LF) are checked under Wine.
+// The transition log on a real file in a fresh directory: its lines and
+// their order, what reaches the disk before the file is closed, and a
+// second copy of the program emptying the file under the first.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
 #include <sstream>
 #include <string>
 
@@ -15,111 +12,88 @@
 
 namespace {
 
-KeyState stateWith(std::initializer_list<int> down) {
-  KeyState s{};
-  for (int code : down)
-    s.bytes[code] = 0x80;
-  return s;
+#ifdef _WIN32
+constexpr char kEnd[] = "\r\n"; // text mode
+#else
+constexpr char kEnd[] = "\n";
+#endif
+
+KeyState keys(std::initializer_list<uint8_t> codes) {
+  KeyState state{};
+  for (uint8_t code : codes)
+    state.bytes[code] = 0x80;
+  return state;
 }
 
-// Feeds the snapshots in order, starting from all-zero, then closes.
-std::string logFor(std::initializer_list<KeyState> readings,
-                   KeyboardLayout layout, bool close = false) {
-  const auto path = std::filesystem::temp_directory_path() /
-                    ("kc-log-" + std::to_string(rand()) + ".txt");
-  FILE *log = std::fopen(path.string().c_str(), "w");
-  EXPECT_NE(log, nullptr);
-  KeyState previous{};
-  for (const KeyState &current : readings) {
-    compareAndReport(log, current, previous, layout);
-    previous = current;
-  }
-  if (close)
-    closeTransitionLog(log, layout);
-  else
-    std::fclose(log);
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  in.close();
-  std::filesystem::remove(path);
-  std::string s = text.str();
-  for (size_t i; (i = s.find("\r\n")) != std::string::npos;)
-    s.erase(i, 1);
-  return s;
+std::string lines(std::initializer_list<std::string> texts) {
+  std::string all;
+  for (const std::string &t : texts)
+    all += t + kEnd;
+  return all;
 }
+
+std::string onDisk() {
+  std::ifstream file(kLogFileName, std::ios::binary);
+  std::stringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+struct Log : ::testing::Test {
+  void SetUp() override {
+    const auto dir =
+        std::filesystem::temp_directory_path() /
+        ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::filesystem::current_path(dir);
+  }
+};
+
+const KeyState kNone{};
 
 } // namespace
 
-TEST(TransitionLog, DownThenUpInWalkOrder) {
-  // A (0x1E) and Q (0x10) change between the same readings: Q's row first.
-  EXPECT_EQ(logFor({stateWith({0x1E, 0x10}), stateWith({}), stateWith({0x01}),
-                    stateWith({})},
-                   LayoutUS),
-            "Q down\nA down\nQ up\nA up\nEsc down\nEsc up\n");
+TEST_F(Log, LinesInTableOrderReachTheDiskBeforeClose) {
+  FILE *log = openTransitionLog();
+  ASSERT_NE(log, nullptr);
+  // Left Windows (0x5B) is in no table; A and Q changed in one reading.
+  const KeyState held = keys({0x1E, 0x10, 0xD2, 0x47, 0x9C, 0x5B, 0x57});
+  EXPECT_EQ(compareAndReport(log, held, kNone, LayoutUnset), 6);
+  const std::string downs = lines({"F11 down", "Q down", "A down", "Ins  down",
+                                   "NumPad 7  down", "NumPad En down"});
+  EXPECT_EQ(onDisk(), downs) << "each pass goes to the disk at once";
+  EXPECT_EQ(compareAndReport(log, held, held, LayoutUnset), 0);
+  compareAndReport(log, kNone, held, LayoutUnset);
+  closeTransitionLog(log, LayoutUnset);
+  EXPECT_EQ(onDisk(), downs + lines({"F11 up", "Q up", "A up", "Ins  up",
+                                     "NumPad 7  up", "NumPad En up",
+                                     "Keyboard type : PC/AT like US English "
+                                     "keyboard / DirectX"}));
 }
 
-TEST(TransitionLog, BlocksComeInTableOrder) {
-  // Keypad 7, Home, F12, the JP yen key and Escape at once.
-  EXPECT_EQ(logFor({stateWith({0x47, 0xC7, 0x58, 0x7D, 0x01})}, LayoutJP),
-            "Esc down\nF12 down\n\\ down\nHome down\nNumPad 7  down\n");
-}
-
-TEST(TransitionLog, KeypadLinesAndLabelBlanks) {
-  EXPECT_EQ(logFor({stateWith({0x9C}), stateWith({})}, LayoutUS),
-            "NumPad En down\nNumPad En up\n");
-  EXPECT_EQ(logFor({stateWith({0xD2, 0x47}), stateWith({})}, LayoutUS),
-            "Ins  down\nNumPad 7  down\nIns  up\nNumPad 7  up\n");
-  EXPECT_EQ(logFor({stateWith({0xCB})}, LayoutUS), "  \x81\xA9 down\n");
-}
-
-TEST(TransitionLog, LayoutPicksTheMainBlock) {
-  // 0x7B is 無 on the Japanese block and absent from the US one; 0x29 the
-  // reverse; 0x2B sits in different cells but is logged in both.
-  EXPECT_EQ(logFor({stateWith({0x7B, 0x29, 0x2B})}, LayoutJP),
-            "\\ down\n\x96\xB3 down\n");
-  EXPECT_EQ(logFor({stateWith({0x7B, 0x29, 0x2B})}, LayoutUS),
-            "` down\n\\ down\n");
-  EXPECT_EQ(logFor({stateWith({0x39})}, LayoutUnset), " Space  down\n");
-}
-
-TEST(TransitionLog, SilentCases) {
-  // Windows keys, Application key, and a key that went down and up
-  // between two readings (the snapshots are equal). The filler byte 0xFF
-  // is cleared when the keyboard is read, not here.
-  EXPECT_EQ(logFor({stateWith({0xDB, 0xDC, 0xDD}), stateWith({})}, LayoutJP),
-            "");
-  EXPECT_EQ(logFor({stateWith({}), stateWith({})}, LayoutUS), "");
-  // Only bit 7 counts: a low bit changing is no transition.
-  KeyState odd{};
-  odd.bytes[0x1E] = 0x01;
-  EXPECT_EQ(logFor({odd}, LayoutUS), "");
-}
-
-TEST(TransitionLog, ClosingLineForEachLayout) {
-  EXPECT_EQ(logFor({stateWith({0x02})}, LayoutJP, true),
-            "1 down\nKeyboard type : Japanese 106 keyboard / DirectX\n");
-  EXPECT_EQ(logFor({}, LayoutUS, true),
-            "Keyboard type : PC/AT like US English keyboard / DirectX\n");
-  EXPECT_EQ(logFor({}, LayoutUnset, true),
-            "Keyboard type : PC/AT like US English keyboard / DirectX\n");
-  EXPECT_EQ(sizeof kClosingLineJP - 1, 48u);
-  EXPECT_EQ(sizeof kClosingLineUS - 1, 57u);
-}
-
-TEST(TransitionLog, NoFileMeansNothingWrittenAndNoCrash) {
-  const KeyState down = stateWith({0x1E});
-  const KeyState up{};
-  EXPECT_EQ(compareAndReport(nullptr, down, up, LayoutUS), 0);
+TEST_F(Log, JapaneseBlockLabelsAndClosingLine) {
+  FILE *log = openTransitionLog();
+  // Yen and ro both read "\"; grave is no Japanese key.
+  compareAndReport(log, keys({0x94, 0x7D, 0x2B, 0x29, 0x70}), kNone, LayoutJP);
+  closeTransitionLog(log, LayoutJP);
+  EXPECT_EQ(onDisk(),
+            lines({"\x8A\xBF down", "\\ down", "\\ down", "\xB6\xC5 down",
+                   "Keyboard type : Japanese 106 keyboard / DirectX"}));
+  compareAndReport(nullptr, keys({0x1E}), kNone, LayoutJP); // no log: no crash
   closeTransitionLog(nullptr, LayoutJP);
 }
 
-TEST(TransitionLog, SnapshotsStartZeroed) {
-  SnapshotPair pair;
-  std::memset(&pair, 0xAB, sizeof pair);
-  clearSnapshots(pair);
-  EXPECT_EQ(pair.index, 0);
-  for (const KeyState &s : pair.buffers)
-    for (uint8_t b : s.bytes)
-      ASSERT_EQ(b, 0);
+TEST_F(Log, OpenEmptiesTheFileAndASecondCopyIsWrittenAfter) {
+  std::ofstream(kLogFileName) << "an older run's lines\n";
+  FILE *first = openTransitionLog();
+  EXPECT_EQ(onDisk(), "");
+  compareAndReport(first, keys({0xD2}), kNone, LayoutUS);
+  // The second copy empties the log and writes a shorter line than ours.
+  FILE *second = openTransitionLog();
+  compareAndReport(second, keys({0x10}), kNone, LayoutUS);
+  compareAndReport(first, kNone, keys({0x1E}), LayoutUS);
+  EXPECT_EQ(onDisk(), lines({"Q down", "A up"}));
+  fclose(second);
+  fclose(first);
 }

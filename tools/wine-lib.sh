@@ -1,8 +1,9 @@
 # Shell functions that give this project's Win32 binaries a private Wine:
 # an Xvfb display of their own, a prefix of their own set to a virtual
 # desktop (so focus works without a window manager), and a Japanese locale
-# for the JP-106 keyboard runs. Sourced by wine-env, wine-run, the
-# end-to-end tests and scripts/run. Only processes started here are ended.
+# for the JP-106 keyboard runs. Sourced by wine-env, wine-run and
+# checker.sh, and so by the tests, the headless demo and the benchmarks.
+# Only processes started here are ended.
 
 # kc_wine_use STATE: point the environment at the Wine kept in STATE.
 kc_wine_use() {
