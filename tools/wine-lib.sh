@@ -8,12 +8,10 @@
 # kc_wine_use STATE: point the environment at the Wine kept in STATE.
 kc_wine_use() {
   KC_STATE=$1
-  export WINEPREFIX=$KC_STATE/prefix
-  export WINEDEBUG=${KC_WINEDEBUG:--all}
-  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEPREFIX=$KC_STATE/prefix WINEDEBUG=${KC_WINEDEBUG:--all}
+  export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono or Gecko prompts
   if [ -f "$KC_STATE/display" ]; then
-    DISPLAY=:$(cat "$KC_STATE/display")
-    export DISPLAY
+    export DISPLAY=:$(cat "$KC_STATE/display")
   fi
 }
 
@@ -21,7 +19,8 @@ kc_xvfb_alive() {
   [ -f "$KC_STATE/xvfb.pid" ] && kill -0 "$(cat "$KC_STATE/xvfb.pid")" 2>/dev/null
 }
 
-# Starts Xvfb on the first free display number from 91 on.
+# Xvfb on the first free display from 91 on; -noreset keeps a keymap set
+# with setxkbmap when the last client leaves.
 kc_start_xvfb() {
   kc_xvfb_alive && return 0
   local n pid
@@ -30,8 +29,7 @@ kc_start_xvfb() {
     Xvfb :$n -screen 0 1024x768x24 -nolisten tcp -noreset >"$KC_STATE/xvfb.log" 2>&1 &
     pid=$!
     for _ in $(seq 1 50); do
-      [ -e /tmp/.X11-unix/X$n ] && break
-      kill -0 $pid 2>/dev/null || break
+      [ -e /tmp/.X11-unix/X$n ] || ! kill -0 $pid 2>/dev/null && break
       sleep 0.1
     done
     if kill -0 $pid 2>/dev/null && [ -e /tmp/.X11-unix/X$n ]; then
@@ -50,10 +48,11 @@ kc_make_prefix() {
   [ -f "$WINEPREFIX/.kc-ready" ] && return 0
   rm -rf "$WINEPREFIX"
   wineboot -i >"$KC_STATE/wineboot.log" 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d kc /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v kc /d 800x600 /f >/dev/null 2>&1
-  # A second program used to take the focus opens away from the checker.
-  local v
+  local key v
+  key='HKCU\Software\Wine\Explorer'
+  wine reg add "$key" /v Desktop /d kc /f >/dev/null 2>&1
+  wine reg add "$key\\Desktops" /v kc /d 800x600 /f >/dev/null 2>&1
+  # The program that takes the focus in the tests opens away from ours.
   for v in iWindowPosX:420 iWindowPosY:300 iWindowPosDX:370 iWindowPosDY:280; do
     wine reg add 'HKCU\Software\Microsoft\Notepad' /v "${v%%:*}" /t REG_DWORD \
       /d "${v##*:}" /f >/dev/null 2>&1
@@ -62,36 +61,27 @@ kc_make_prefix() {
   touch "$WINEPREFIX/.kc-ready"
 }
 
-kc_make_locale() {
-  [ -d "$KC_STATE/locale/ja_JP.UTF-8" ] && return 0
-  mkdir -p "$KC_STATE/locale"
-  localedef -i ja_JP -f UTF-8 "$KC_STATE/locale/ja_JP.UTF-8" 2>/dev/null ||
-    [ -d "$KC_STATE/locale/ja_JP.UTF-8" ]
-}
-
 # kc_wine_up STATE: display, prefix and locale, each made only when missing.
 kc_wine_up() {
-  mkdir -p "$1"
+  mkdir -p "$1/locale"
   kc_wine_use "$1"
-  kc_start_xvfb && kc_make_prefix && kc_make_locale
+  kc_start_xvfb && kc_make_prefix || return 1
+  [ -d "$KC_STATE/locale/ja_JP.UTF-8" ] ||
+    localedef -i ja_JP -f UTF-8 "$KC_STATE/locale/ja_JP.UTF-8" 2>/dev/null ||
+    [ -d "$KC_STATE/locale/ja_JP.UTF-8" ]
 }
 
 # kc_wine_down STATE: ends this prefix's Wine processes and our Xvfb.
 kc_wine_down() {
   kc_wine_use "$1"
-  # Safe under set -e: the server may have ended already.
-  if [ -d "$WINEPREFIX" ]; then
-    wineserver -k 2>/dev/null || true
-  fi
-  if kc_xvfb_alive; then
-    kill "$(cat "$KC_STATE/xvfb.pid")" 2>/dev/null
-  fi
+  [ ! -d "$WINEPREFIX" ] || wineserver -k 2>/dev/null || true
+  ! kc_xvfb_alive || kill "$(cat "$KC_STATE/xvfb.pid")" 2>/dev/null
   rm -f "$KC_STATE/xvfb.pid" "$KC_STATE/display"
   return 0
 }
 
-# Runs the rest of the line under Wine in the Japanese locale (which, with
-# a jp106 X keymap, makes Wine report a JP-106 keyboard).
+# Runs the rest of the line in the Japanese locale, which with a jp106 X
+# keymap makes Wine report a JP-106 keyboard.
 kc_in_japanese() {
   LOCPATH=$KC_STATE/locale LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 "$@"
 }

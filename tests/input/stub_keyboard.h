@@ -9,30 +9,21 @@
 #include "input/device_set.h"
 
 #include <atomic>
-#include <deque>
 #include <fstream>
-#include <mutex>
 #include <sstream>
 #include <string>
+#include <vector>
 
 struct Reading {
   HRESULT result;
   KeyState state; // written even by a failing read, as junk
 };
 
-inline KeyState keysDown(std::initializer_list<uint8_t> codes) {
-  KeyState state{};
-  for (uint8_t code : codes)
-    state.bytes[code] = 0x80;
-  return state;
-}
-
-#define KC_UNUSED(call)                                                        \
-  HRESULT STDMETHODCALLTYPE call override { return E_NOTIMPL; }
+#define KC_ANSWER(call, value)                                                 \
+  HRESULT STDMETHODCALLTYPE call override { return value; }
 
 struct StubKeyboard : IDirectInputDeviceA {
-  std::mutex lock;
-  std::deque<Reading> queue; // then DIERR_NOTACQUIRED
+  std::vector<Reading> script; // in order, then DIERR_NOTACQUIRED; set first
   std::atomic<int> reads{0};
   std::atomic<DWORD> readDelayMs{0};
   std::atomic<bool> reading{false}, released{false}, releasedMidRead{false};
@@ -40,18 +31,13 @@ struct StubKeyboard : IDirectInputDeviceA {
   HRESULT STDMETHODCALLTYPE GetDeviceState(DWORD size, LPVOID data) override {
     reading = true;
     Sleep(readDelayMs);
-    Reading next{DIERR_NOTACQUIRED, {}};
-    {
-      std::lock_guard<std::mutex> hold(lock);
-      if (!queue.empty()) {
-        next = queue.front();
-        queue.pop_front();
-      }
-    }
-    memcpy(data, next.state.bytes, size);
+    const size_t next = reads;
+    const Reading r =
+        next < script.size() ? script[next] : Reading{DIERR_NOTACQUIRED, {}};
+    memcpy(data, r.state.bytes, size);
     reading = false;
     ++reads;
-    return next.result;
+    return r.result;
   }
   ULONG STDMETHODCALLTYPE Release() override {
     releasedMidRead = releasedMidRead || reading;
@@ -59,27 +45,23 @@ struct StubKeyboard : IDirectInputDeviceA {
     return 0;
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-  HRESULT STDMETHODCALLTYPE Acquire() override { return DI_OK; }
-  HRESULT STDMETHODCALLTYPE Unacquire() override { return DI_OK; }
-  HRESULT STDMETHODCALLTYPE SetDataFormat(LPCDIDATAFORMAT) override {
-    return DI_OK;
-  }
-  HRESULT STDMETHODCALLTYPE SetEventNotification(HANDLE) override {
-    return DI_OK;
-  }
-  HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND, DWORD) override {
-    return DI_OK;
-  }
-  KC_UNUSED(QueryInterface(REFIID, void **))
-  KC_UNUSED(GetCapabilities(LPDIDEVCAPS))
-  KC_UNUSED(EnumObjects(LPDIENUMDEVICEOBJECTSCALLBACKA, LPVOID, DWORD))
-  KC_UNUSED(GetProperty(REFGUID, LPDIPROPHEADER))
-  KC_UNUSED(SetProperty(REFGUID, LPCDIPROPHEADER))
-  KC_UNUSED(GetDeviceData(DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD))
-  KC_UNUSED(GetObjectInfo(LPDIDEVICEOBJECTINSTANCEA, DWORD, DWORD))
-  KC_UNUSED(GetDeviceInfo(LPDIDEVICEINSTANCEA))
-  KC_UNUSED(RunControlPanel(HWND, DWORD))
-  KC_UNUSED(Initialize(HINSTANCE, DWORD, REFGUID))
+  KC_ANSWER(Acquire(), DI_OK)
+  KC_ANSWER(Unacquire(), DI_OK)
+  KC_ANSWER(SetDataFormat(LPCDIDATAFORMAT), DI_OK)
+  KC_ANSWER(SetEventNotification(HANDLE), DI_OK)
+  KC_ANSWER(SetCooperativeLevel(HWND, DWORD), DI_OK)
+  KC_ANSWER(QueryInterface(REFIID, void **), E_NOTIMPL)
+  KC_ANSWER(GetCapabilities(LPDIDEVCAPS), E_NOTIMPL)
+  KC_ANSWER(EnumObjects(LPDIENUMDEVICEOBJECTSCALLBACKA, LPVOID, DWORD),
+            E_NOTIMPL)
+  KC_ANSWER(GetProperty(REFGUID, LPDIPROPHEADER), E_NOTIMPL)
+  KC_ANSWER(SetProperty(REFGUID, LPCDIPROPHEADER), E_NOTIMPL)
+  KC_ANSWER(GetDeviceData(DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD),
+            E_NOTIMPL)
+  KC_ANSWER(GetObjectInfo(LPDIDEVICEOBJECTINSTANCEA, DWORD, DWORD), E_NOTIMPL)
+  KC_ANSWER(GetDeviceInfo(LPDIDEVICEINSTANCEA), E_NOTIMPL)
+  KC_ANSWER(RunControlPanel(HWND, DWORD), E_NOTIMPL)
+  KC_ANSWER(Initialize(HINSTANCE, DWORD, REFGUID), E_NOTIMPL)
 };
 
 struct StubDirectInput : IDirectInputA {
@@ -91,25 +73,23 @@ struct StubDirectInput : IDirectInputA {
     *out = IsEqualGUID(guid, GUID_SysKeyboard) ? &keyboard : nullptr;
     return *out != nullptr ? DI_OK : DIERR_DEVICENOTREG;
   }
-  HRESULT STDMETHODCALLTYPE EnumDevices(DWORD, LPDIENUMDEVICESCALLBACKA, LPVOID,
-                                        DWORD) override {
-    return DI_OK; // no joystick attached
-  }
   ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
   ULONG STDMETHODCALLTYPE Release() override { return 0; }
-  KC_UNUSED(QueryInterface(REFIID, void **))
-  KC_UNUSED(GetDeviceStatus(REFGUID))
-  KC_UNUSED(RunControlPanel(HWND, DWORD))
-  KC_UNUSED(Initialize(HINSTANCE, DWORD))
+  // No joystick attached: the enumeration calls nothing back.
+  KC_ANSWER(EnumDevices(DWORD, LPDIENUMDEVICESCALLBACKA, LPVOID, DWORD), DI_OK)
+  KC_ANSWER(QueryInterface(REFIID, void **), E_NOTIMPL)
+  KC_ANSWER(GetDeviceStatus(REFGUID), E_NOTIMPL)
+  KC_ANSWER(RunControlPanel(HWND, DWORD), E_NOTIMPL)
+  KC_ANSWER(Initialize(HINSTANCE, DWORD), E_NOTIMPL)
 };
 
-#undef KC_UNUSED
+#undef KC_ANSWER
 
 // Each test writes its log into a fresh current directory of its own.
 inline void enterFreshDirectory(const char *name) {
   char path[MAX_PATH];
   GetTempPathA(sizeof path, path);
-  std::string dir = std::string(path) + name;
+  const std::string dir = std::string(path) + name;
   CreateDirectoryA(dir.c_str(), nullptr);
   ASSERT_TRUE(SetCurrentDirectoryA(dir.c_str()));
   DeleteFileA("Corvanekeyboardchecker.log");

@@ -7,25 +7,22 @@ namespace {
 
 std::atomic<HWND> kNoWindow{nullptr};
 
-void signalWaitkey() {
-  OpenedWakeEvent wake;
-  if (wake.handle != nullptr)
-    SetEvent(wake.handle);
+KeyState keysDown(std::initializer_list<uint8_t> codes) {
+  KeyState state{};
+  for (uint8_t code : codes)
+    state.bytes[code] = 0x80;
+  return state;
 }
 
-// Queues one reading and wakes the worker until it has been read: a signal
-// that lands during a pass is dropped by the pass's ResetEvent.
-bool feed(StubKeyboard &keyboard, HRESULT result, const KeyState &state) {
-  const int before = keyboard.reads;
-  {
-    std::lock_guard<std::mutex> hold(keyboard.lock);
-    keyboard.queue.push_back({result, state});
+// Wakes the worker until it has made `reads` reads: a signal that lands
+// during a pass is dropped by the pass's ResetEvent.
+bool wakeUntil(StubKeyboard &keyboard, int reads) {
+  for (int i = 0; i < 500 && keyboard.reads < reads && !keyboard.reading; ++i) {
+    OpenedWakeEvent wake;
+    SetEvent(wake.handle);
+    Sleep(10);
   }
-  for (int i = 0; i < 250 && keyboard.reads == before; ++i) {
-    signalWaitkey();
-    Sleep(20);
-  }
-  return keyboard.reads > before;
+  return keyboard.reads >= reads || keyboard.reading;
 }
 
 struct Worker : ::testing::Test {
@@ -33,7 +30,6 @@ struct Worker : ::testing::Test {
     enterFreshDirectory("kc-worker");
     g_running = 1;
     ASSERT_TRUE(setUpDevicesWith(&directInput, nullptr));
-    ASSERT_TRUE(startInputWorker(kNoWindow, 0));
   }
   void TearDown() override {
     directInput.keyboard.readDelayMs = 0;
@@ -43,7 +39,6 @@ struct Worker : ::testing::Test {
   StubDirectInput directInput;
 };
 
-// The other copy's worker, reduced to one wait on the shared event.
 DWORD WINAPI takeOneSignal(LPVOID event) {
   return WaitForSingleObject(event, 5000);
 }
@@ -52,27 +47,25 @@ DWORD WINAPI takeOneSignal(LPVOID event) {
 
 TEST_F(Worker, FailedReadsNeitherRepeatNorLoseChangesAndFillersStayQuiet) {
   StubKeyboard &keyboard = directInput.keyboard;
-  // The fillers' code 0xFF is set along with A, as Wine does with the
-  // Japanese ^ key: no filler may be logged.
-  ASSERT_TRUE(feed(keyboard, DI_OK, keysDown({0x1E, 0xFF})));
-  // A lost acquisition between readings, leaving junk behind.
-  ASSERT_TRUE(feed(keyboard, DIERR_INPUTLOST, keysDown({0x1E, 0x2E})));
-  ASSERT_TRUE(feed(keyboard, DI_OK, keysDown({0x1E, 0x30})));
-  ASSERT_TRUE(feed(keyboard, DIERR_NOTACQUIRED, {}));
-  ASSERT_TRUE(feed(keyboard, DI_OK, {}));
+  // The fillers' code 0xFF comes with A, as Wine sends it with the
+  // Japanese ^ key; the failed reads are lost acquisitions leaving junk.
+  keyboard.script = {{DI_OK, keysDown({0x1E, 0xFF})},
+                     {DIERR_INPUTLOST, keysDown({0x1E, 0x2E})},
+                     {DI_OK, keysDown({0x1E, 0x30})},
+                     {DIERR_NOTACQUIRED, {}},
+                     {DI_OK, {}}};
+  ASSERT_TRUE(startInputWorker(kNoWindow, 0));
+  for (int reads = 1; reads <= 5; ++reads)
+    ASSERT_TRUE(wakeUntil(keyboard, reads));
   EXPECT_TRUE(stopInputWorker(5000));
   EXPECT_EQ(logOnDisk(),
             std::string("A down\r\nB down\r\nA up\r\nB up\r\n") + kUsClosing);
 }
 
 TEST_F(Worker, StopGivesUpAtItsBoundWhileAReadHangsThenSucceeds) {
-  StubKeyboard &keyboard = directInput.keyboard;
-  keyboard.readDelayMs = 1500;
-  for (int i = 0; i < 250 && !keyboard.reading; ++i) {
-    signalWaitkey();
-    Sleep(10);
-  }
-  ASSERT_TRUE(keyboard.reading);
+  directInput.keyboard.readDelayMs = 1500;
+  ASSERT_TRUE(startInputWorker(kNoWindow, 0));
+  ASSERT_TRUE(wakeUntil(directInput.keyboard, 1));
   const DWORD start = GetTickCount();
   EXPECT_FALSE(stopInputWorker(300));
   const DWORD spent = GetTickCount() - start;
@@ -84,9 +77,7 @@ TEST_F(Worker, StopGivesUpAtItsBoundWhileAReadHangsThenSucceeds) {
 
 // A second copy of the program waits on the same auto-reset event, and one
 // signal wakes only one of the two workers.
-TEST(WorkerStop, SignalsAgainWhenAnotherCopyTookTheSignal) {
-  enterFreshDirectory("kc-worker-thief");
-  g_running = 1;
+TEST_F(Worker, StopSignalsAgainWhenAnotherCopyTookTheSignal) {
   // The other copy created the event first and so waits first.
   HANDLE shared = CreateEventA(nullptr, FALSE, FALSE, kWakeEventName);
   HANDLE thief = CreateThread(nullptr, 0, takeOneSignal, shared, 0, nullptr);
