@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include "version.h"
+
 // Both the class name and the caption.
-constexpr char kWindowTitle[] = "Corvane Keyboard Checker v1.0.0";
+constexpr char kWindowTitle[] = "Corvane Keyboard Checker v" KC_VERSION;
 
 // Posted once by start-up, after the devices exist, to attach the wake
 // event and acquire the devices.
