@@ -6,8 +6,10 @@
 
 #include <atomic>
 
+#include "version.h"
+
 // Both the class name and the caption.
-constexpr char kWindowTitle[] = "Corvane Keyboard Checker v1.0.0";
+constexpr char kWindowTitle[] = "Corvane Keyboard Checker v" KC_VERSION;
 
 // Fixed size: a caption with a close box and a minimize box, no sizing
 // frame and no maximize box.

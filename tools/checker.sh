@@ -6,7 +6,10 @@
 . "$(dirname "${BASH_SOURCE[0]}")/wine-lib.sh"
 kc_wine_use "$KC_STATE"
 
-TITLE="Corvane Keyboard Checker v1.0.0"
+# The caption carries the project's version, which lives in CMakeLists.txt.
+KC_VERSION=${KC_VERSION:-$(sed -n 's/^project(KeyboardChecker VERSION \([0-9.]*\).*/\1/p' \
+  "$(dirname "${BASH_SOURCE[0]}")/../CMakeLists.txt")}
+TITLE="Corvane Keyboard Checker v$KC_VERSION"
 KEY_GAP=${KEY_GAP:-0.04}
 APP_PID=
 

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The release zip as a Windows user receives it: packs this win32 build,
+# unpacks the zip and checks its folder, its checksums, the read-me's bytes
+# and the version resources Windows shows in each file's properties.
+#   package_test.sh SOURCE_DIR BUILD_DIR
+set -euo pipefail
+src=$1 build=$2
+work=$build/tests/package/work
+dist=$work/dist
+rm -rf "$work" && mkdir -p "$work"
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+version=$(sed -n 's/^#define KC_VERSION "\(.*\)"$/\1/p' "$build/generated/version.h")
+IFS=. read -r major minor patch tweak <<<"$version"
+v4=$major.${minor:-0}.${patch:-0}.${tweak:-0}
+name=CorvaneKeyboardChecker-$version
+# Each shipped program and the FileDescription it must carry.
+programs=("KeyboardChecker.exe|Corvane Keyboard Checker")
+
+"$src/scripts/package" --pack "$build" "$dist" >"$work/pack.out" || fail "packing: $(cat "$work/pack.out")"
+listing=$(unzip -Z1 "$dist/$name-win32.zip")
+expected=$(printf '%s\n' "$name/" "${programs[@]%%|*}" README.txt | sed "2,\$s|^|$name/|" | LC_ALL=C sort)
+[ "$listing" = "$expected" ] || fail "zip holds, in this order: $listing"
+(cd "$dist" && unzip -q "$name-win32.zip" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS"
+
+readme=$dist/$name/README.txt
+[ "$(LC_ALL=C grep -c $'\r$' "$readme")" = "$(wc -l <"$readme")" ] || fail "README.txt: a line without CR LF"
+[ "$(tail -c1 "$readme" | od -An -tx1)" = " 0a" ] || fail "README.txt: no line end at the end"
+! LC_ALL=C grep -nq $'\r.\|[^\r -~]' "$readme" || fail "README.txt: a byte that is not plain ASCII text"
+
+for program in "${programs[@]}"; do
+  exe=$dist/$name/${program%%|*}
+  grep -q "${program%%|*}" "$readme" || fail "README.txt does not mention ${program%%|*}"
+  i686-w64-mingw32-objcopy -O binary --only-section=.rsrc "$exe" "$work/rsrc"
+  strings -el "$work/rsrc" >"$work/strings"
+  for pair in CompanyName=Corvane "FileDescription=${program#*|}" "FileVersion=$v4" \
+    "OriginalFilename=${program%%|*}" "ProductName=Corvane Keyboard Checker" "ProductVersion=$v4"; do
+    got=$(grep -x -A1 "${pair%%=*}" "$work/strings" | sed -n 2p)
+    [ "$got" = "${pair#*=}" ] || fail "$exe: ${pair%%=*} is '$got', not '${pair#*=}'"
+  done
+  # The numeric versions after the fixed-info signature, which Explorer shows.
+  fixed=$(od -An -v -tx4 -w4 "$work/rsrc" | grep -A5 -m1 feef04bd | sed -n '3,6p' | xargs)
+  want=$(printf '%04x%04x ' "$major" "${minor:-0}" "${patch:-0}" "${tweak:-0}" | xargs)
+  [ "$fixed" = "$want $want" ] || fail "$exe: fixed file and product version $fixed"
+done
+echo "package test: $name-win32.zip holds ${#programs[@]} program(s) and README.txt, all as expected"
