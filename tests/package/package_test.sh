@@ -18,7 +18,8 @@ IFS=. read -r major minor patch tweak <<<"$version"
 v4=$major.${minor:-0}.${patch:-0}.${tweak:-0}
 name=CorvaneKeyboardChecker-$version
 # Each shipped program and the FileDescription it must carry.
-programs=("KeyboardChecker.exe|Corvane Keyboard Checker")
+programs=("KeyboardChecker.exe|Corvane Keyboard Checker"
+  "KeyboardReport.exe|Corvane Keyboard Checker key report")
 
 "$src/scripts/package" --pack "$build" "$dist" >"$work/pack.out" || fail "packing: $(cat "$work/pack.out")"
 listing=$(unzip -Z1 "$dist/$name-win32.zip")
@@ -46,4 +47,22 @@ for program in "${programs[@]}"; do
   want=$(printf '%04x%04x ' "$major" "${minor:-0}" "${patch:-0}" "${tweak:-0}" | xargs)
   [ "$fixed" = "$want $want" ] || fail "$exe: fixed file and product version $fixed"
 done
+# Both programs as unpacked: the checker opens, logs Q, and Alt+F4 closes
+# it; the report reads that log under Wine.
+KC_EXE=$dist/$name/KeyboardChecker.exe
+. "$src/tools/checker.sh"
+trap kc_cleanup EXIT
+run=$work/run && mkdir "$run"
+kc_app_start "$run" /en
+kc_app_focus
+kc_press 24
+xdotool keydown 64 sleep 0.1 keydown 70 sleep 0.5 keyup 70 keyup 64
+kc_wait_for 15 sh -c "! kill -0 $APP_PID" || fail "Alt+F4 did not close the checker"
+wait "$APP_PID" || fail "the checker's exit code is $?"
+APP_PID=
+status=0
+(cd "$run" && wine "$dist/$name/KeyboardReport.exe" --json >report.json) || status=$?
+[ "$status" = 1 ] || fail "report status $status, not 1 (keys never pressed)"
+grep -q '^{"layout":"us","layoutFrom":"closing line","closed":true,"keys":103,"tested":\["F4","Q","LAlt"\],"held":\[\],"never":\["Esc",.*"NumPad ="\],"maxHeld":2,"anomalies":\[\],"anomalyCount":0}$' \
+  "$run/report.json" || fail "report: $(cat "$run/report.json")"
 echo "package test: $name-win32.zip holds ${#programs[@]} program(s) and README.txt, all as expected"

@@ -1,0 +1,15 @@
+// The report a person keeps or sends on: one self-contained HTML file with
+// the keyboard drawn as SVG, each key filled by its result.
+#pragma once
+
+#include <cstdio>
+
+#include "report/log_tally.h"
+
+// Fills, chosen from a colour-blind-safe palette and apart in lightness.
+constexpr const char *kTestedFill = "#0072b2"; // blue
+constexpr const char *kHeldFill = "#d55e00";   // vermillion
+constexpr const char *kNeverFill = "#e0e0e0";  // light grey
+
+// Returns false when a write failed.
+bool writeHtmlReport(FILE *out, const Report &report);

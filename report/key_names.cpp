@@ -1,0 +1,127 @@
+// Names are built from the checker's own key tables, so the report can
+// never disagree with the log about a label. The Japanese labels are few
+// and fixed, so a table of their bytes replaces a general converter.
+#include "report/key_names.h"
+
+#include <cstring>
+#include <initializer_list>
+
+#include "keymodel/key_tables.h"
+
+namespace {
+
+struct Sjis {
+  const char *sjis;
+  const char *utf8;
+};
+
+constexpr Sjis kSjisLabels[] = {
+    {"\x8A\xBF", "\xE6\xBC\xA2"},             // 漢
+    {"\x96\xB3", "\xE7\x84\xA1"},             // 無
+    {"\x95\xCF", "\xE5\xA4\x89"},             // 変
+    {"\xB6\xC5", "\xEF\xBD\xB6\xEF\xBE\x85"}, // ｶﾅ
+    {"\x81\xAA", "\xE2\x86\x91"},             // ↑
+    {"\x81\xA9", "\xE2\x86\x90"},             // ←
+    {"\x81\xAB", "\xE2\x86\x93"},             // ↓
+    {"\x81\xA8", "\xE2\x86\x92"},             // →
+};
+
+constexpr int kSlotCount = sizeof(NameTable::slots) / sizeof(int16_t);
+
+unsigned hashBytes(const char *bytes, size_t length) {
+  unsigned h = 2166136261u;
+  for (size_t i = 0; i < length; ++i)
+    h = (h ^ static_cast<unsigned char>(bytes[i])) * 16777619u;
+  return h;
+}
+
+const char *utf8For(const char *sjis) {
+  for (const Sjis &s : kSjisLabels)
+    if (std::strcmp(s.sjis, sjis) == 0)
+      return s.utf8;
+  return sjis; // every other label is ASCII
+}
+
+int addName(NameTable &table, const char *name) {
+  const size_t length = std::strlen(name);
+  unsigned slot = hashBytes(name, length) % kSlotCount;
+  for (;; slot = (slot + 1) % kSlotCount) {
+    const int index = table.slots[slot];
+    if (index < 0)
+      break;
+    if (std::strcmp(table.names[index].log, name) == 0)
+      return index;
+  }
+  const int index = table.count++;
+  KeyName &entry = table.names[index];
+  std::memset(&entry, 0, sizeof entry);
+  std::memcpy(entry.log, name, length);
+  std::strcpy(entry.utf8, utf8For(name));
+  table.slots[slot] = static_cast<int16_t>(index);
+  return index;
+}
+
+void addKey(NameTable &table, int layout, const KeyEntry &key,
+            const char *prefix) {
+  if (key.code == kFillerCode)
+    return;
+  const char *label = key.label;
+  size_t length = std::strlen(label);
+  trimBlanks(label, length);
+  char name[kNameBytes] = {};
+  std::strcpy(name, prefix);
+  std::memcpy(name + std::strlen(prefix), label, length);
+  const int index = addName(table, name);
+  if (table.names[index].keys[layout]++ == 0)
+    table.order[layout][table.orderCount[layout]++] = index;
+  table.byCode[layout][key.code] = index;
+}
+
+template <int Rows, int Cols>
+void addBlock(NameTable &table, int layout, const KeyEntry (&block)[Rows][Cols],
+              const char *prefix) {
+  for (int r = 0; r < Rows; ++r)
+    for (int c = 0; c < Cols; ++c)
+      addKey(table, layout, block[r][c], prefix);
+}
+
+} // namespace
+
+void trimBlanks(const char *&begin, size_t &length) {
+  while (length > 0 && *begin == ' ')
+    ++begin, --length;
+  while (length > 0 && begin[length - 1] == ' ')
+    --length;
+}
+
+void buildNameTable(NameTable &table) {
+  table.count = 0;
+  std::memset(table.slots, 0xFF, sizeof table.slots);
+  std::memset(table.byCode, 0xFF, sizeof table.byCode);
+  for (KeyboardLayout layout : {LayoutUS, LayoutJP}) {
+    const int l = layoutIndex(layout);
+    table.orderCount[l] = 0;
+    for (const KeyEntry &key : TopRowKeys)
+      addKey(table, l, key, "");
+    addBlock(table, l, mainBlockFor(layout), "");
+    addBlock(table, l, NavKeys, "");
+    addBlock(table, l, NumPadKeys, "NumPad ");
+  }
+  for (int i = 0; i < table.count; ++i)
+    table.names[i].jpOnly =
+        table.names[i].keys[1] > 0 && table.names[i].keys[0] == 0;
+}
+
+int findName(const NameTable &table, const char *bytes, size_t length) {
+  if (length == 0 || length >= kNameBytes)
+    return -1;
+  for (unsigned slot = hashBytes(bytes, length) % kSlotCount;;
+       slot = (slot + 1) % kSlotCount) {
+    const int index = table.slots[slot];
+    if (index < 0)
+      return -1;
+    const char *name = table.names[index].log;
+    if (std::strlen(name) == length && std::memcmp(name, bytes, length) == 0)
+      return index;
+  }
+}

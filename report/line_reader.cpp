@@ -1,0 +1,86 @@
+// The buffer is refilled only when no line end is left in it. A line that
+// outgrows kMaxLineLength is skipped to its end without being kept, which
+// is what keeps a 10 MB line or a gigabyte of random bytes cheap.
+#include "report/line_reader.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+// Moves the unread bytes to the front and reads more behind them. False at
+// the end of the file or on an error (then reader.error is set).
+bool refill(LineReader &reader) {
+  if (reader.atEof)
+    return false;
+  const size_t kept = reader.end - reader.start;
+  std::memmove(reader.buffer, reader.buffer + reader.start, kept);
+  reader.start = 0;
+  reader.end = kept;
+  errno = 0;
+  const size_t got =
+      std::fread(reader.buffer + kept, 1, kReadBufferSize - kept, reader.file);
+  reader.end += got;
+  if (got == 0) {
+    reader.atEof = true;
+    if (std::ferror(reader.file))
+      reader.error = errno != 0 ? errno : EIO;
+    return false;
+  }
+  return true;
+}
+
+ReadResult skipOverlong(LineReader &reader, Line &line) {
+  line = {reader.buffer, 0, false, true};
+  for (;;) {
+    const char *from = reader.buffer + reader.start;
+    const void *lf = std::memchr(from, '\n', reader.end - reader.start);
+    if (lf != nullptr) {
+      reader.start = static_cast<const char *>(lf) - reader.buffer + 1;
+      line.terminated = true;
+      return ReadLine;
+    }
+    reader.start = reader.end;
+    if (!refill(reader))
+      return reader.error != 0 ? ReadError : ReadLine;
+  }
+}
+
+} // namespace
+
+void startReading(LineReader &reader, FILE *file) {
+  reader.file = file;
+  reader.start = reader.end = 0;
+  reader.atEof = false;
+  reader.error = 0;
+}
+
+ReadResult nextLine(LineReader &reader, Line &line) {
+  for (;;) {
+    const char *from = reader.buffer + reader.start;
+    const size_t available = reader.end - reader.start;
+    const void *lf = std::memchr(from, '\n', available);
+    if (lf != nullptr) {
+      size_t length = static_cast<const char *>(lf) - from;
+      reader.start += length + 1;
+      if (length > 0 && from[length - 1] == '\r')
+        --length;
+      line = {from, length, true, length > kMaxLineLength};
+      if (line.overlong)
+        line.length = 0;
+      return ReadLine;
+    }
+    if (available > kMaxLineLength + 1)
+      return skipOverlong(reader, line);
+    if (!refill(reader)) {
+      if (reader.error != 0)
+        return ReadError;
+      if (reader.start == reader.end)
+        return ReadEnd;
+      line = {reader.buffer + reader.start, reader.end - reader.start, false,
+              false};
+      reader.start = reader.end;
+      return ReadLine;
+    }
+  }
+}

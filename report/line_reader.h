@@ -1,0 +1,33 @@
+// Reads a log a line at a time through one fixed buffer, so memory stays
+// flat however big the file is and however long a line runs.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+// No log line comes near this; anything longer is only counted, never kept.
+constexpr size_t kMaxLineLength = 256;
+constexpr size_t kReadBufferSize = 64 * 1024;
+
+struct LineReader {
+  FILE *file;
+  size_t start; // the unread bytes are buffer[start, end)
+  size_t end;
+  bool atEof;
+  int error; // errno of a failed read, else 0
+  char buffer[kReadBufferSize];
+};
+
+// One line without its LF (and without the CR before it). text is valid
+// until the next call; for an overlong line it is empty.
+struct Line {
+  const char *text;
+  size_t length;
+  bool terminated; // it ended in LF, not at the end of the file
+  bool overlong;   // longer than kMaxLineLength
+};
+
+enum ReadResult { ReadLine, ReadEnd, ReadError };
+
+void startReading(LineReader &reader, FILE *file);
+ReadResult nextLine(LineReader &reader, Line &line);

@@ -1,0 +1,103 @@
+// Short logs through the real reader, tally and JSON writer, against the
+// JSON a person expects (the never list cut to its length): layout and its
+// source, results in grid order, rollover, anomalies and their lines.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "report/json_writer.h"
+
+namespace {
+
+// clang-format off
+struct Case { const char *title; std::string log; KeyboardLayout option; const char *json; };
+
+const std::string kJP = "Keyboard type : Japanese 106 keyboard / DirectX\r\n";
+const std::string kUS = "Keyboard type : PC/AT like US English keyboard / DirectX\n";
+const Case kCases[] = {
+  {"clean JP log, CR LF, closed with Alt+F4",
+   "\x8A\xBF down\r\n\x8A\xBF up\r\nNumPad 7  down\r\nNumPad 7  up\r\n"
+   "  \x81\xA9 down\r\n  \x81\xA9 up\r\nLAlt down\r\nF4 down\r\n" + kJP, LayoutUnset,
+   R"({"layout":"jp","layoutFrom":"closing line","closed":true,"keys":107,"tested":["F4",)"
+   "\"\xE6\xBC\xA2\",\"LAlt\",\"\xE2\x86\x90\"," R"("NumPad 7"],"held":[],"never":102,)"
+   R"("maxHeld":2,"anomalies":[],"anomalyCount":0})"},
+  {"US log with a held key, inferred", "A down\nS down\nS up\n", LayoutUnset,
+   R"({"layout":"us","layoutFrom":"names","closed":false,"keys":103,"tested":["S"],)"
+   R"("held":["A"],"never":101,"maxHeld":2,"anomalies":[],"anomalyCount":0})"},
+  {"cut mid-line", "Q down\nQ up\nW do", LayoutUnset,
+   R"({"layout":"us","layoutFrom":"names","closed":false,"keys":103,"tested":["Q"],)"
+   R"("held":[],"never":102,"maxHeld":1,"anomalies":[{"line":3,"reason":"no line end"}],)"
+   R"("anomalyCount":1})"},
+  {"shared name on JP: two downs fit, a third does not",
+   "\\ down\n\\ down\n\\ down\n\\ up\n\\ up\n\\ up\n" + kJP, LayoutUnset,
+   R"({"layout":"jp","layoutFrom":"closing line","closed":true,"keys":107,"tested":["\\"],)"
+   R"("held":[],"never":106,"maxHeld":1,"anomalies":[{"line":3,"reason":"down while )"
+   R"(already down"},{"line":6,"reason":"up while not down"}],"anomalyCount":2})"},
+  {"shared name on US: one key", "\\ down\n\\ down\n\\ up\n", LayoutUS,
+   R"({"layout":"us","layoutFrom":"option","closed":false,"keys":103,"tested":["\\"],)"
+   R"("held":[],"never":102,"maxHeld":1,"anomalies":[{"line":2,"reason":"down while )"
+   R"(already down"}],"anomalyCount":1})"},
+  {"second copy's log appended", "Q down\nQ up\n" + kUS + "W down\n" + kJP, LayoutUnset,
+   R"({"layout":"us","layoutFrom":"closing line","closed":true,"keys":103,"tested":["Q"],)"
+   R"("held":[],"never":102,"maxHeld":1,"anomalies":[{"line":4,"reason":"after the )"
+   R"(closing line"},{"line":5,"reason":"after the closing line"}],"anomalyCount":2})"},
+  {"JP inferred from a JP-only name", "@ down\n@ up\n", LayoutUnset,
+   R"({"layout":"jp","layoutFrom":"names","closed":false,"keys":107,"tested":["@"],)"
+   R"("held":[],"never":106,"maxHeld":1,"anomalies":[],"anomalyCount":0})"},
+  {"option over names; Alt+F4 not last; junk",
+   "\x8A\xBF down\nLAlt down\nF4 down\nQ down\nQ up\njunk\nFoo up\n", LayoutUS,
+   R"({"layout":"us","layoutFrom":"option","closed":false,"keys":103,"tested":["Q"],)"
+   R"("held":["F4","LAlt"],"never":100,"maxHeld":3,"anomalies":[{"line":1,"reason":)"
+   R"("name not in the layout"},{"line":6,"reason":"not a log line"},{"line":7,)"
+   R"("reason":"name not in the layout"}],"anomalyCount":3})"},
+};
+// clang-format on
+
+std::string readBack(FILE *f) {
+  std::string out(8192, '\0');
+  std::rewind(f);
+  out.resize(std::fread(&out[0], 1, out.size(), f));
+  std::fclose(f);
+  return out;
+}
+
+// The never list as its number of strings: no key's name has a quote.
+std::string shortened(std::string json) {
+  const size_t from = json.find("\"never\":["), to = json.find("],\"maxHeld\"");
+  const auto quotes = std::count(&json[from + 8], &json[to], '"');
+  return json.replace(from + 8, to - from - 7, std::to_string(quotes / 2));
+}
+
+} // namespace
+
+TEST(Report, ReadsLogsIntoStates) {
+  static NameTable names;
+  static LineReader reader;
+  static LogReading reading;
+  buildNameTable(names);
+  for (const Case &c : kCases) {
+    SCOPED_TRACE(c.title);
+    FILE *f = std::tmpfile();
+    std::fwrite(c.log.data(), 1, c.log.size(), f);
+    std::rewind(f);
+    startReading(reader, f);
+    startLogReading(reading);
+    Line line;
+    while (nextLine(reader, line) == ReadLine)
+      readLogLine(reading, names, line);
+    std::fclose(f);
+    Report r;
+    decideReport(r, reading, names, c.option);
+    FILE *json = std::tmpfile();
+    writeJsonReport(json, r);
+    EXPECT_EQ(shortened(readBack(json)), std::string(c.json) + "\n");
+  }
+}
+
+TEST(Report, JsonStringsEscapeQuotesBackslashesAndControls) {
+  FILE *f = std::tmpfile();
+  writeJsonString(f, "a\"b\\c\x01\n\xE6\xBC\xA2");
+  EXPECT_EQ(readBack(f), "\"a\\\"b\\\\c\\u0001\\u000a\xE6\xBC\xA2\"");
+}
