@@ -1,46 +1,35 @@
 # Shell functions that give this project's Win32 binaries a private Wine:
 # an Xvfb display of their own, a prefix of their own set to a virtual
 # desktop (so focus works without a window manager), and a Japanese locale
-# for the JP-106 keyboard runs. Sourced by wine-env, wine-run and
-# checker.sh, and so by the tests, the headless demo and the benchmarks.
-# Only processes started here are ended.
+# for the JP-106 keyboard runs. Sourced by tools/wine and checker.sh, and
+# so by the tests, the demo and the benchmarks. Only processes started here
+# are ended.
 
 # kc_wine_use STATE: point the environment at the Wine kept in STATE.
 kc_wine_use() {
   KC_STATE=$1
   export WINEPREFIX=$KC_STATE/prefix WINEDEBUG=${KC_WINEDEBUG:--all}
   export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono or Gecko prompts
-  if [ -f "$KC_STATE/display" ]; then
+  if [ -s "$KC_STATE/display" ]; then
     export DISPLAY=:$(cat "$KC_STATE/display")
   fi
 }
 
-kc_xvfb_alive() {
-  [ -f "$KC_STATE/xvfb.pid" ] && kill -0 "$(cat "$KC_STATE/xvfb.pid")" 2>/dev/null
-}
+kc_xvfb_alive() { kill -0 "$(cat "$KC_STATE/xvfb.pid" 2>/dev/null)" 2>/dev/null; }
 
-# Xvfb on the first free display from 91 on; -noreset keeps a keymap set
-# with setxkbmap when the last client leaves.
+# Xvfb on a display number it finds free itself; -noreset keeps a keymap
+# set with setxkbmap when the last client leaves.
 kc_start_xvfb() {
   kc_xvfb_alive && return 0
-  local n pid
-  for n in $(seq 91 190); do
-    [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] && continue
-    Xvfb :$n -screen 0 1024x768x24 -nolisten tcp -noreset >"$KC_STATE/xvfb.log" 2>&1 &
-    pid=$!
-    for _ in $(seq 1 50); do
-      [ -e /tmp/.X11-unix/X$n ] || ! kill -0 $pid 2>/dev/null && break
-      sleep 0.1
-    done
-    if kill -0 $pid 2>/dev/null && [ -e /tmp/.X11-unix/X$n ]; then
-      echo $pid >"$KC_STATE/xvfb.pid"
-      echo $n >"$KC_STATE/display"
-      export DISPLAY=:$n
-      return 0
-    fi
-    kill $pid 2>/dev/null
+  : >"$KC_STATE/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
+    3>"$KC_STATE/display" >"$KC_STATE/xvfb.log" 2>&1 &
+  echo $! >"$KC_STATE/xvfb.pid"
+  for _ in $(seq 1 50); do
+    [ -s "$KC_STATE/display" ] && kc_wine_use "$KC_STATE" && return 0
+    sleep 0.1
   done
-  echo "wine-lib: no free X display" >&2
+  echo "wine-lib: Xvfb did not start" >&2
   return 1
 }
 
@@ -78,10 +67,4 @@ kc_wine_down() {
   ! kc_xvfb_alive || kill "$(cat "$KC_STATE/xvfb.pid")" 2>/dev/null
   rm -f "$KC_STATE/xvfb.pid" "$KC_STATE/display"
   return 0
-}
-
-# Runs the rest of the line in the Japanese locale, which with a jp106 X
-# keymap makes Wine report a JP-106 keyboard.
-kc_in_japanese() {
-  LOCPATH=$KC_STATE/locale LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 "$@"
 }

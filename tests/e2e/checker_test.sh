@@ -10,20 +10,14 @@ trap kc_cleanup EXIT
 CLOSE_US="Keyboard type : PC/AT like US English keyboard / DirectX"
 CLOSE_JP="Keyboard type : Japanese 106 keyboard / DirectX"
 
-fresh() {
-  rm -rf "${KC_WORK:?}/$1"
-  mkdir -p "$KC_WORK/$1"
-  echo "$KC_WORK/$1"
-}
+fresh() { rm -rf "${KC_WORK:?}/$1" && mkdir -p "$KC_WORK/$1" && echo "$KC_WORK/$1"; }
 
 # expect_log DIR LINE...: the log holds exactly these lines, CR LF ended.
 expect_log() {
   local log=$1/Corvanekeyboardchecker.log
-  shift
-  if ! cmp -s <(printf '%s\r\n' "$@") "$log"; then
-    diff <(printf '%s\n' "$@") <(tr -d '\r' <"$log") | head -n 20 >&2 || true
-    kc_fail "log bytes differ in $log"
-  fi
+  cmp -s <(printf '%s\r\n' "${@:2}") "$log" && return
+  diff <(printf '%s\n' "${@:2}") <(tr -d '\r' <"$log") | head -n 20 >&2 || true
+  kc_fail "log bytes differ in $log"
 }
 
 # Keys as "X-keycode=label" (xdotool reads a one-digit number as a keysym,
@@ -58,34 +52,26 @@ jp_keys=(49=$'\x8a\xbf' "${digits[@]}" 20=- 21=^ 132='\' 22=BS 23=Tab
 
 # all_keys KEY...: presses them all; sets LINES to the log they must give.
 all_keys() {
-  local key codes=()
-  LINES=()
+  local key codes=() && LINES=()
   for key in "$@"; do
     codes+=("${key%%=*}")
     LINES+=("${key#*=} down" "${key#*=} up")
     [ "${key#*=}" != Scrl ] || LINES+=("Scrl down" "Scrl up")
   done
-  kc_press "${codes[@]}"
-  sleep 0.3
+  kc_press "${codes[@]}" && sleep 0.3
 }
 
-# where: the client origin, the outer size and the grid font's metrics.
+# where: the client origin and the outer size.
 where() { wine "$KC_TOOL" where "$TITLE" | tr -d '\r'; }
-
-# pixels SHOT X Y W H COLOUR: how many pixels of the cell have COLOUR.
-pixels() {
-  convert "$1" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- | grep -ci "$6" || true
-}
 
 echo "== US keymap, /en: the window, every key, the fit done once"
 dir=$(fresh us)
 kc_app_start "$dir" /en
-where >"$dir/where"
-read -r _ cx cy < <(grep ^client "$dir/where")
-# IPAGothic's metrics H 16, A 9, W 23 give a client area 3W+51A+100 = 628
-# by 8H = 128; Wine's overlapped-window frame adds 8 by 27.
-[ "$(grep ^font "$dir/where")" = "font 16 9 23" ] || kc_fail "not IPAGothic: $(cat "$dir/where")"
-[ "$(grep ^window "$dir/where")" = "window 636 155" ] || kc_fail "not fitted: $(cat "$dir/where")"
+read -r _ cx cy < <(where | grep ^client)
+# IPAGothic's metrics (H 16, A 9, W 23; the only CJK font installed) give
+# a client area 3W+51A+100 = 628 by 8H = 128; Wine's overlapped-window
+# frame adds 8 by 27.
+[ "$(where | grep ^window)" = "window 636 155" ] || kc_fail "not fitted: $(where)"
 kc_app_focus
 xdotool keydown 50 sleep 0.05 keydown 38 sleep 0.5
 import -window root "$dir/held.png"
@@ -95,25 +81,26 @@ import -window root "$dir/released.png"
 # and a one-blank filler, Q (row 1) after Tab, the count line at (A, 7H).
 lshft="$((cx + 33)) $((cy + 80)) 45 16" a="$((cx + 79)) $((cy + 64)) 9 16"
 q="$((cx + 60)) $((cy + 48)) 9 16" count="$((cx + 9)) $((cy + 112)) 117 16"
-[ "$(pixels "$dir/held.png" $lshft '#000000')" -gt 10 ] || kc_fail "held LShft is not black"
-[ "$(pixels "$dir/released.png" $lshft '#000000')" = 0 ] || kc_fail "released LShft is black"
-[ "$(pixels "$dir/held.png" $a '#000000')" -gt 5 ] || kc_fail "held A is not black"
-[ "$(pixels "$dir/held.png" $a '#96B4BE')" = 0 ] || kc_fail "held A has the up colour"
-[ "$(pixels "$dir/held.png" $q '#000000')" = 0 ] || kc_fail "Q is black though up"
-[ "$(pixels "$dir/held.png" $q '#96B4BE')" -gt 5 ] || kc_fail "Q lacks the up colour"
-[ "$(pixels "$dir/held.png" $count '#F00000')" -gt 20 ] || kc_fail "count line not red"
-read -r x y w h <<<"$count"
-[ "$(compare -metric AE <(convert "$dir/held.png" -crop "${w}x$h+$x+$y" png:-) \
-  <(convert "$dir/released.png" -crop "${w}x$h+$x+$y" png:-) null: 2>&1 || true)" != 0 ] ||
-  kc_fail "count line did not change with the count"
-all_keys "${us_keys[@]}"
-us_lines=("${LINES[@]}")
+px() { # px SHOT CELL COLOUR TEST N WHAT: a cell's pixels of COLOUR
+  local n
+  n=$(convert "$dir/$1.png" -crop "$(awk '{print $3"x"$4"+"$1"+"$2}' <<<"$2")" \
+    +repage -depth 8 txt:- | grep -ci "$3" || true)
+  [ "$n" "$4" "$5" ] || kc_fail "$6 ($n pixels of $3)"
+}
+px held "$lshft" '#000000' -gt 10 "held LShft is not black"
+px released "$lshft" '#000000' -eq 0 "released LShft is black"
+px held "$a" '#000000' -gt 5 "held A is not black"
+px held "$a" '#96B4BE' -eq 0 "held A has the up colour"
+px held "$q" '#000000' -eq 0 "Q is black though up"
+px held "$q" '#96B4BE' -gt 5 "Q lacks the up colour"
+px held "$count" '#F00000' -gt 20 "count line not red"
 wine "$KC_TOOL" resize "$TITLE" 700 200
 kc_press 24
 [ "$(where | grep ^window)" = "window 700 200" ] || kc_fail "a later drawing resized the window"
+all_keys "${us_keys[@]}"
 kc_app_close
-expect_log "$dir" "LShft down" "A down" "A up" "LShft up" "${us_lines[@]}" \
-  "Q down" "Q up" "$CLOSE_US"
+expect_log "$dir" "LShft down" "A down" "A up" "LShft up" "Q down" "Q up" \
+  "${LINES[@]}" "$CLOSE_US"
 
 echo "== the option decides the table only when it is the whole tail"
 # Wine quotes an argument with a blank: that tail is "/jp " in quotes.
@@ -123,11 +110,8 @@ for option in "" "/jp " /JP /jp; do
   kc_app_focus
   kc_press 49 51 # grave, backslash
   kc_app_close
-  if [ "$option" = /jp ]; then
-    expect_log "$dir" '\ down' '\ up' "$CLOSE_JP"
-  else
+  [ "$option" = /jp ] && expect_log "$dir" '\ down' '\ up' "$CLOSE_JP" ||
     expect_log "$dir" '` down' '` up' '\ down' '\ up' "$CLOSE_US"
-  fi
 done
 
 echo "== keys typed into another program; then a hard kill"
@@ -143,15 +127,13 @@ shot="628x128+$cx+$cy"
 import -window root -crop "$shot" "$dir/before.png"
 xdotool keydown 24 sleep 0.3
 import -window root -crop "$shot" "$dir/held-elsewhere.png"
-xdotool keyup 24
-kc_press 25
+xdotool keyup 24 keydown 25 sleep 0.05 keyup 25
 [ "$(compare -metric AE "$dir/before.png" "$dir/held-elsewhere.png" null: 2>&1 || true)" = 0 ] ||
   kc_fail "the window changed while a key was held in another program"
 wine "$KC_TOOL" close "Untitled - Notepad" >/dev/null || true
 kc_wait_for 10 sh -c "! kill -0 $notepad" || kill "$notepad"
 kc_app_focus
-kc_press 39
-sleep 0.3
+kc_press 39 && sleep 0.3
 kill -KILL "$APP_PID"
 wait "$APP_PID" 2>/dev/null || true
 APP_PID=

@@ -11,20 +11,14 @@
 
 namespace {
 
-// Every entry of one layout's four tables, in walk order.
-std::vector<const KeyEntry *> entriesOf(KeyboardLayout layout) {
-  std::vector<const KeyEntry *> all;
-  for (const KeyEntry &e : TopRowKeys)
-    all.push_back(&e);
-  for (const auto &row : mainBlockFor(layout))
-    for (const KeyEntry &e : row)
-      all.push_back(&e);
-  for (const auto &row : NavKeys)
-    for (const KeyEntry &e : row)
-      all.push_back(&e);
-  for (const auto &row : NumPadKeys)
-    for (const KeyEntry &e : row)
-      all.push_back(&e);
+// Every entry of one layout's four tables, in walk order (each table is a
+// plain row-major array).
+std::vector<KeyEntry> entriesOf(KeyboardLayout layout) {
+  std::vector<KeyEntry> all(TopRowKeys, TopRowKeys + kTopRowCols);
+  const KeyEntry *main = mainBlockFor(layout)[0];
+  all.insert(all.end(), main, main + kMainRows * kMainCols);
+  all.insert(all.end(), NavKeys[0], NavKeys[0] + kNavRows * kNavCols);
+  all.insert(all.end(), NumPadKeys[0], NumPadKeys[0] + kPadRows * kPadCols);
   return all;
 }
 
@@ -34,15 +28,15 @@ TEST(KeyTables, EachLayoutNamesEveryKeyOnceAndFillersAreBlank) {
   for (KeyboardLayout layout : {LayoutUS, LayoutJP}) {
     std::set<uint8_t> codes;
     int keys = 0;
-    for (const KeyEntry *e : entriesOf(layout)) {
-      const std::string label(e->label, strnlen(e->label, sizeof e->label));
-      ASSERT_LT(label.size(), sizeof e->label) << "no room for the NUL";
+    for (const KeyEntry &e : entriesOf(layout)) {
+      const std::string label(e.label, strnlen(e.label, sizeof e.label));
+      ASSERT_LT(label.size(), sizeof e.label) << "no room for the NUL";
       const bool blank = label.find_first_not_of(' ') == std::string::npos;
-      EXPECT_EQ(e->code == kFillerCode, blank) << "code " << int(e->code);
-      if (e->code == kFillerCode)
+      EXPECT_EQ(e.code == kFillerCode, blank) << "code " << int(e.code);
+      if (e.code == kFillerCode)
         continue;
       ++keys;
-      EXPECT_TRUE(codes.insert(e->code).second) << "twice: " << int(e->code);
+      EXPECT_TRUE(codes.insert(e.code).second) << "twice: " << int(e.code);
     }
     EXPECT_EQ(keys, layout == LayoutJP ? 108 : 103);
   }

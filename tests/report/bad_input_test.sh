@@ -9,8 +9,7 @@ cd "$dir"
 failures=0
 expect() { # NAME COMMAND...
   local name=$1 status=0
-  shift
-  timeout 60 /usr/bin/time -f %M -o rss "$@" >out 2>err || status=$?
+  timeout 60 /usr/bin/time -f %M -o rss "${@:2}" >out 2>err || status=$?
   if [ "$status" -ne 2 ] || [ "$(wc -l <err)" -ne 1 ] || [ -s out ] ||
     [ -e keyboard-report.html ] || [ "$(tail -n 1 rss)" -gt 30000 ]; then
     echo "FAIL $name: status $status, $(tail -n 1 rss) KB:" && cat err out
