@@ -50,8 +50,8 @@ kc_geometry() {
 }
 
 kc_is_fitted() {
-  local w
-  read -r _ _ w _ < <(kc_geometry "$(kc_window_id "$TITLE")") && [ "$w" -gt 200 ]
+  local id w
+  id=$(kc_window_id "$TITLE") && read -r _ _ w _ < <(kc_geometry "$id") && [ "$w" -gt 200 ]
 }
 
 # kc_app_start DIR [ARGS...]: starts the checker in DIR and waits for the
