@@ -32,3 +32,23 @@ extern const MainBlock MainKeysUS;
 
 // Only LayoutJP selects the Japanese block; unset means US.
 const MainBlock &mainBlockFor(KeyboardLayout layout);
+
+// The keypad's labels are shown bare but named with this in front.
+constexpr char kNumPadPrefix[] = "NumPad ";
+
+// Calls visit(entry, prefix) for every entry of the layout's four tables,
+// fillers included, in the one order the log reports keys in: function
+// row, main block, navigation block, keypad (with kNumPadPrefix).
+template <typename Visit> void forEachKey(KeyboardLayout layout, Visit visit) {
+  for (const KeyEntry &entry : TopRowKeys)
+    visit(entry, "");
+  for (const auto &row : mainBlockFor(layout))
+    for (const KeyEntry &entry : row)
+      visit(entry, "");
+  for (const auto &row : NavKeys)
+    for (const KeyEntry &entry : row)
+      visit(entry, "");
+  for (const auto &row : NumPadKeys)
+    for (const KeyEntry &entry : row)
+      visit(entry, kNumPadPrefix);
+}

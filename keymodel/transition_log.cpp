@@ -17,17 +17,6 @@ int reportEntry(FILE *log, const KeyEntry &entry, const KeyState &current,
   return 1;
 }
 
-template <int Rows, int Cols>
-int reportBlock(FILE *log, const KeyEntry (&block)[Rows][Cols],
-                const KeyState &current, const KeyState &previous,
-                const char *prefix) {
-  int lines = 0;
-  for (int r = 0; r < Rows; ++r)
-    for (int c = 0; c < Cols; ++c)
-      lines += reportEntry(log, block[r][c], current, previous, prefix);
-  return lines;
-}
-
 // A second copy of the program started in the same directory truncates
 // the log (mode "w") and writes it from the start. Writing at our own
 // position would then land in the middle of its lines, so every batch goes
@@ -48,11 +37,9 @@ int compareAndReport(FILE *log, const KeyState &current,
   if (log != nullptr)
     goToEnd(log);
   int lines = 0;
-  for (const KeyEntry &entry : TopRowKeys)
-    lines += reportEntry(log, entry, current, previous, "");
-  lines += reportBlock(log, mainBlockFor(layout), current, previous, "");
-  lines += reportBlock(log, NavKeys, current, previous, "");
-  lines += reportBlock(log, NumPadKeys, current, previous, "NumPad ");
+  forEachKey(layout, [&](const KeyEntry &entry, const char *prefix) {
+    lines += reportEntry(log, entry, current, previous, prefix);
+  });
   // A line still in the stream's buffer is lost if the process is killed
   // or crashes, so every batch goes to the disk at once.
   if (lines > 0)

@@ -80,8 +80,10 @@ void writeKeys(FILE *out, const Report &report) {
       continue;
     const Look &look = kLooks[finalState(*report.tally, *report.names, name)];
     const char *text = report.names->names[name].utf8;
-    if (std::strncmp(text, "NumPad ", 7) == 0)
-      text += 7;
+    // The key already stands in the keypad block: its bare label will do.
+    const size_t prefix = sizeof kNumPadPrefix - 1;
+    if (std::strncmp(text, kNumPadPrefix, prefix) == 0)
+      text += prefix;
     const int width = label.length * kMetrics.aveCharWidth + 4;
     std::fprintf(out,
                  "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" rx=\"3\" "

@@ -77,14 +77,6 @@ void addKey(NameTable &table, int layout, const KeyEntry &key,
   table.byCode[layout][key.code] = index;
 }
 
-template <int Rows, int Cols>
-void addBlock(NameTable &table, int layout, const KeyEntry (&block)[Rows][Cols],
-              const char *prefix) {
-  for (int r = 0; r < Rows; ++r)
-    for (int c = 0; c < Cols; ++c)
-      addKey(table, layout, block[r][c], prefix);
-}
-
 } // namespace
 
 void trimBlanks(const char *&begin, size_t &length) {
@@ -101,11 +93,9 @@ void buildNameTable(NameTable &table) {
   for (KeyboardLayout layout : {LayoutUS, LayoutJP}) {
     const int l = layoutIndex(layout);
     table.orderCount[l] = 0;
-    for (const KeyEntry &key : TopRowKeys)
-      addKey(table, l, key, "");
-    addBlock(table, l, mainBlockFor(layout), "");
-    addBlock(table, l, NavKeys, "");
-    addBlock(table, l, NumPadKeys, "NumPad ");
+    forEachKey(layout, [&](const KeyEntry &key, const char *prefix) {
+      addKey(table, l, key, prefix);
+    });
   }
   for (int i = 0; i < table.count; ++i)
     table.names[i].jpOnly =

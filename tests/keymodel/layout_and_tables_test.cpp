@@ -11,14 +11,10 @@
 
 namespace {
 
-// Every entry of one layout's four tables, in walk order (each table is a
-// plain row-major array).
 std::vector<KeyEntry> entriesOf(KeyboardLayout layout) {
-  std::vector<KeyEntry> all(TopRowKeys, TopRowKeys + kTopRowCols);
-  const KeyEntry *main = mainBlockFor(layout)[0];
-  all.insert(all.end(), main, main + kMainRows * kMainCols);
-  all.insert(all.end(), NavKeys[0], NavKeys[0] + kNavRows * kNavCols);
-  all.insert(all.end(), NumPadKeys[0], NumPadKeys[0] + kPadRows * kPadCols);
+  std::vector<KeyEntry> all;
+  forEachKey(layout,
+             [&](const KeyEntry &e, const char *) { all.push_back(e); });
   return all;
 }
 
