@@ -8,14 +8,13 @@
 
 #include <atomic>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/main_window.h"
 #include "input/device_set.h"
 #include "input/input_worker.h"
+#include "tests/keys_and_log.h"
 
 struct Reading {
   HRESULT result;
@@ -101,20 +100,6 @@ std::atomic<HWND> kNoWindow{nullptr};
 constexpr char kUsClosing[] =
     "Keyboard type : PC/AT like US English keyboard / DirectX\r\n";
 
-std::string logOnDisk() {
-  std::stringstream bytes;
-  bytes
-      << std::ifstream("Corvanekeyboardchecker.log", std::ios::binary).rdbuf();
-  return bytes.str();
-}
-
-KeyState keysDown(std::initializer_list<uint8_t> codes) {
-  KeyState state{};
-  for (uint8_t code : codes)
-    state.bytes[code] = 0x80;
-  return state;
-}
-
 // Wakes the worker until it has made `reads` reads: a signal that lands
 // during a pass is dropped by the pass's ResetEvent.
 bool wakeUntil(StubKeyboard &keyboard, int reads) {
@@ -131,7 +116,7 @@ struct Worker : ::testing::Test {
     const auto dir = std::filesystem::temp_directory_path() / "kc-shutdown";
     std::filesystem::create_directories(dir);
     std::filesystem::current_path(dir);
-    std::filesystem::remove("Corvanekeyboardchecker.log");
+    std::filesystem::remove(kLogFileName);
     g_running = 1;
     ASSERT_TRUE(setUpDevicesWith(&directInput, nullptr));
   }
