@@ -13,6 +13,7 @@ namespace {
 constexpr UINT_PTR kRepaintTimer = 1;
 constexpr UINT kRepaintDelayMs = 10;
 // Long enough for a last pass and the closing line; re-signalled inside.
+// The bound of the whole close, WM_CLOSE through WM_QUIT.
 constexpr DWORD kWorkerStopBoundMs = 3000;
 
 // The keyboard only changes its event while unacquired.
@@ -33,9 +34,11 @@ LRESULT onCreate() {
 }
 
 LRESULT onDestroy() {
-  // Normally the worker ended during WM_CLOSE; if it could not be stopped
-  // it may still read the keyboard, so the devices are left to process exit.
-  if (stopInputWorker(kWorkerStopBoundMs))
+  // The close step spent the one bound the whole close may take. A worker
+  // that has not ended by now may still be reading the keyboard, so the
+  // devices are left to process exit: waiting again would keep the process
+  // alive with its window already gone.
+  if (inputWorkerEnded())
     releaseAll();
   PostQuitMessage(0);
   return 0;

@@ -4,6 +4,8 @@
 // whatever came up.
 #include "input/device_set.h"
 
+#include <atomic>
+
 #include "keymodel/key_tables.h"
 
 namespace {
@@ -18,9 +20,16 @@ struct DeviceSet {
   HANDLE keyboardEvent;
 };
 
-// Process-wide: the keyboard pointer is read by the input worker as well.
-// Written only on the UI thread, and released only once the worker ended.
+// UI thread only: the input worker never looks at these.
 DeviceSet g_devices{};
+
+// The keyboard as readKeyboardState sees it, on any thread. The worker can
+// be woken while set-up still runs (another copy of the program signals the
+// shared event), so the keyboard is published only once set-up has kept
+// it: set-up's own release-all, when all three devices failed, releases a
+// keyboard no reader was ever shown. Withdrawn before release-all lets the
+// keyboard go, which happens only once the worker has ended.
+std::atomic<IDirectInputDeviceA *> g_readableKeyboard{nullptr};
 
 // The three texts are Shift-JIS (code page 932).
 // "マウスの初期化ができない\n"
@@ -145,9 +154,12 @@ bool setUpDevicesWith(IDirectInputA *directInput, HWND window) {
     any = true;
   else
     OutputDebugStringA(kJoystickFailed);
-  if (!any)
+  if (!any) {
     releaseAll();
-  return any;
+    return false;
+  }
+  g_readableKeyboard = g_devices.keyboard;
+  return true;
 }
 
 bool hasKeyboard() { return g_devices.keyboard != nullptr; }
@@ -193,7 +205,7 @@ void attachKeyboardEvent(HANDLE event) {
 }
 
 bool readKeyboardState(KeyState &state) {
-  IDirectInputDeviceA *keyboard = g_devices.keyboard;
+  IDirectInputDeviceA *keyboard = g_readableKeyboard;
   if (keyboard == nullptr)
     return false;
   // Read aside, so that a failed call cannot leave half a snapshot in the
@@ -221,6 +233,7 @@ bool readKeyboardType(DWORD &devType) {
 }
 
 void releaseAll() {
+  g_readableKeyboard = nullptr;
   releaseSlot(g_devices.joystick);
   releaseSlot(g_devices.keyboard);
   // Only once the keyboard is gone can nothing signal this handle.

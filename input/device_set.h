@@ -12,9 +12,9 @@
 
 #include "keymodel/key_state.h"
 
-// The devices themselves are this module's own; set-up and release run on
-// the UI thread, and the input worker reads the keyboard through the calls
-// below.
+// The devices themselves are this module's own. Every call below is for
+// the UI thread but readKeyboardState, which the input worker makes too and
+// which sees the keyboard only once set-up has finished.
 
 // Creates the DirectInput object and brings up the devices against the
 // window. True when at least one device came up.

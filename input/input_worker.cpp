@@ -72,6 +72,14 @@ void signalWakeEvent() {
     SetEvent(wake.handle);
 }
 
+bool workerEndedWithin(DWORD ms) {
+  if (WaitForSingleObject(g_workerThread, ms) != WAIT_OBJECT_0)
+    return false;
+  CloseHandle(g_workerThread);
+  g_workerThread = nullptr;
+  return true;
+}
+
 } // namespace
 
 OpenedWakeEvent::OpenedWakeEvent()
@@ -103,12 +111,13 @@ bool stopInputWorker(DWORD boundMs) {
     const DWORD spent = GetTickCount() - start;
     const DWORD slice =
         spent < boundMs ? std::min(kStopSliceMs, boundMs - spent) : 0;
-    if (WaitForSingleObject(g_workerThread, slice) == WAIT_OBJECT_0) {
-      CloseHandle(g_workerThread);
-      g_workerThread = nullptr;
+    if (workerEndedWithin(slice))
       return true;
-    }
     if (GetTickCount() - start >= boundMs)
       return false;
   }
+}
+
+bool inputWorkerEnded() {
+  return g_workerThread == nullptr || workerEndedWithin(0);
 }

@@ -35,3 +35,8 @@ bool startInputWorker(const std::atomic<HWND> &window, UINT repaintMessage);
 // has not (another copy of the program can take a signal). True when the
 // worker has ended within boundMs; then no thread touches the devices.
 bool stopInputWorker(DWORD boundMs);
+
+// Whether the worker has ended, without waiting: after a close step that
+// gave up, the devices are left to process exit rather than waited for
+// again.
+bool inputWorkerEnded();
