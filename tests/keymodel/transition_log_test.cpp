@@ -9,11 +9,7 @@
 
 namespace {
 
-#ifdef _WIN32
-constexpr char kEnd[] = "\r\n"; // text mode
-#else
-constexpr char kEnd[] = "\n";
-#endif
+constexpr char kEnd[] = "\r\n"; // on every platform
 
 std::string lines(std::initializer_list<std::string> texts) {
   std::string all;
