@@ -4,7 +4,8 @@
 # (keypad "=" and "," too, which Wine cannot give); the option and the
 # detection; pixels and the fitted size worked out from the font's own
 # tables; keys typed into another window; auto-repeat; every way to close,
-# a hard kill, and no display. The key report then reads the native log.
+# a hard kill, and no display; a server whose keycodes are not Linux's.
+# The key report reads the native log.
 set -euo pipefail
 . "$(dirname "$0")/../../tools/native.sh"
 . "$(dirname "$0")/keys.sh"
@@ -126,4 +127,11 @@ kc_native_start "$dir"
 all_keys "${jp_keys[@]}" 125="NumPad = " 103="NumPad , "
 kc_native_end alt-f4
 expect_log "$dir" "${LINES[@]}" "LAlt down" "$CLOSE_JP"
+echo "== a keymap with other keycodes: the keys go by their XKB names"
+setxkbmap -keycodes xfree86 -print | xkbcomp -w0 - "$DISPLAY"
+dir=$(fresh names)
+kc_native_start "$dir" /en
+kc_press 97 98 38 # Home, up and A there; on evdev numbers Ro, none and A
+kc_native_end TERM
+expect_log "$dir" Home\ {down,up} $' \x81\xaa  '{down,up} A\ {down,up} "$CLOSE_US"
 echo "ok: all native end-to-end checks passed"
