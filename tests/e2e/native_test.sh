@@ -62,12 +62,6 @@ shot start
 xdotool keydown 50 sleep 0.05 keydown 38 sleep 0.3
 shot held
 xdotool keyup 38 sleep 0.05 keyup 50 sleep 0.3
-px() { # px SHOT "X Y W H" COLOUR TEST N WHAT: a cell's pixels of COLOUR
-  local n
-  n=$(convert "$dir/$1.png" +repage -crop "$(awk '{print $3"x"$4"+"$1"+"$2}' <<<"$2")" \
-    +repage -depth 8 txt:- | grep -ci "$3" || true)
-  [ "$n" "$4" "$5" ] || kc_fail "$6 ($n pixels of $3)"
-}
 # Cells from H 16, A 9, W 23: LShft (row 3), A (row 2), Q (row 1), count.
 px held "33 80 45 16" '#000000' -gt 10 "held LShft is not black"
 px held "79 64 9 16" '#000000' -gt 5 "held A is not black"
@@ -93,8 +87,7 @@ for option in "" "/jp " /JP /jp,x /jp; do # arguments split at commas
   kc_native_start "$dir" "${args[@]}"
   kc_press 49 51 # grave, backslash
   kc_native_end TERM
-  [ "$option" = /jp ] && expect_log "$dir" '\ down' '\ up' "$CLOSE_JP" ||
-    expect_log "$dir" '` down' '` up' '\ down' '\ up' "$CLOSE_US"
+  expect_grave_backslash "$option"
 done
 
 echo "== another window has the focus; auto-repeat; a hard kill"
