@@ -26,8 +26,10 @@ bool refill(LineReader &reader) {
     if (std::ferror(reader.file))
       reader.error = errno != 0 ? errno : EIO;
     // The end of a followed file moves on: the next read must try again.
+    // A seek forgets the end for the stream and, in msvcrt, for the file
+    // descriptor beneath it, which clearerr would leave at its end.
     reader.atEof = !reader.follow;
-    std::clearerr(reader.file);
+    std::fseek(reader.file, 0, SEEK_CUR);
     return false;
   }
   return true;

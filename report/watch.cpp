@@ -82,7 +82,7 @@ bool watchLog(const WatchRequest &request, LogReading &reading,
   watchFolder(folder, folderOf(request.log).c_str());
   startLiveView(f.view, request.view, request.log);
   startLogReading(reading, request.chatterSeconds);
-  // Whether the lines read come from the file as it was at the start.
+  // Whether the lines read so far were all in the file at the start.
   bool atStart = openLog(f, request.log);
   if (!atStart)
     show(f, request, reading, names, nullptr, WatchWaiting);
@@ -110,6 +110,7 @@ bool watchLog(const WatchRequest &request, LogReading &reading,
       break;
     if (reading.closed && f.view.event != WatchClosedAtStart)
       show(f, request, reading, names, nullptr, WatchClosedAtStart);
+    atStart = atStart && reading.closed; // only the first read was there
     waitForChange(folder, kSafetyWakeMs);
   }
   endFolderWatch(folder);
