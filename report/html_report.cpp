@@ -151,15 +151,13 @@ void writeCounts(FILE *out, const Report &report) {
 }
 
 void writeChatter(FILE *out, const Report &report) {
-  const Tally &tally = *report.tally;
-  std::fprintf(out, "<h2>chatter: %lld</h2>\n<ul>\n", tally.chatterCount);
-  for (long long i = 0; i < tally.chatterCount && i < kKeptChatter; ++i) {
-    char text[96];
-    describeChatter(text, sizeof text, report, tally.chatter[i]);
+  std::fprintf(out, "<h2>chatter: %lld</h2>\n<ul>\n",
+               report.tally->chatterCount);
+  forEachChatter(report, [&](const char *text) {
     std::fputs("<li>", out);
     writeText(out, text);
     std::fputs("</li>\n", out);
-  }
+  });
   std::fputs("</ul>\n", out);
 }
 

@@ -29,11 +29,8 @@ void writePresses(FILE *out, const Report &report) {
 void writeChatter(FILE *out, const Report &report) {
   const Tally &tally = *report.tally;
   std::fprintf(out, "Chatter (%lld):\n", tally.chatterCount);
-  for (long long i = 0; i < tally.chatterCount && i < kKeptChatter; ++i) {
-    char text[96];
-    describeChatter(text, sizeof text, report, tally.chatter[i]);
-    std::fprintf(out, "  %s\n", text);
-  }
+  forEachChatter(report,
+                 [&](const char *text) { std::fprintf(out, "  %s\n", text); });
   if (tally.chatterCount > kKeptChatter)
     std::fprintf(out, "  (only the first %d are listed)\n", kKeptChatter);
 }
