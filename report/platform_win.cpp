@@ -68,8 +68,26 @@ bool startAnsiTerminal(FILE *out) {
   const HANDLE console = consoleOf(out);
   DWORD mode = 0;
   // Consoles before Windows 10 refuse the flag: they get the line mode.
-  return GetConsoleMode(console, &mode) &&
-         SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+  if (!GetConsoleMode(console, &mode) ||
+      !SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING))
+    return false;
+  // Some take the flag and still print the sequences as text (Wine's):
+  // one cell to the right must move the cursor by one cell.
+  CONSOLE_SCREEN_BUFFER_INFO before, after;
+  DWORD written = 0;
+  const bool moved =
+      GetConsoleScreenBufferInfo(console, &before) &&
+      WriteConsoleA(console, "\x1b[1C", 4, &written, nullptr) &&
+      GetConsoleScreenBufferInfo(console, &after) &&
+      after.dwCursorPosition.X == before.dwCursorPosition.X + 1 &&
+      after.dwCursorPosition.Y == before.dwCursorPosition.Y;
+  if (!moved) {
+    SetConsoleCursorPosition(console, before.dwCursorPosition);
+    WriteConsoleA(console, "    ", 4, &written, nullptr);
+    SetConsoleCursorPosition(console, before.dwCursorPosition);
+    SetConsoleMode(console, mode);
+  }
+  return moved;
 }
 
 void terminalSize(FILE *out, int &columns, int &rows) {
