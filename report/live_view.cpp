@@ -84,7 +84,7 @@ void drawKeyboard(Screen &screen, const Report &report) {
 
 void headerOf(const LiveView &view, std::string &line) {
   static const char *const kSays[] = {
-      "watching ", "waiting for ", "emptied, a new run: ",
+      "watching ", "waiting for the checker's log: ", "emptied, a new run: ",
       "closed; waiting for the checker to start again: "};
   line = kSays[view.event];
   for (const char *p = view.logPath; *p != '\0'; ++p)

@@ -2,11 +2,20 @@
 // platform's file is picked by the build.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
 // Makes the console show the UTF-8 the report prints, byte for byte.
 void prepareConsole();
+
+// True when this process is alone on its console (started from Explorer),
+// which closes when it ends.
+bool ownsConsole();
+// Says "Press any key to close" and waits for one.
+void waitForKey();
+// The program's own folder, with a separator at its end.
+bool programFolder(char *folder, size_t size);
 
 bool isPathSeparator(char c);
 

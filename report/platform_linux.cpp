@@ -25,6 +25,13 @@ void onInterrupt(int) { gInterrupted = 1; }
 
 void prepareConsole() {}
 
+// A terminal outlives the programs run in it.
+bool ownsConsole() { return false; }
+
+void waitForKey() {}
+
+bool programFolder(char *, size_t) { return false; }
+
 bool isPathSeparator(char c) { return c == '/'; }
 
 double monotonicSeconds() {

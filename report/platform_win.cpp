@@ -5,6 +5,8 @@
 // event the wait includes.
 #include "report/platform.h"
 
+#include <cstdio>
+
 #include <fcntl.h>
 #include <io.h>
 #include <stdio.h>
@@ -42,6 +44,35 @@ bool identity(const char *path, BY_HANDLE_FILE_INFORMATION &info) {
 void prepareConsole() {
   SetConsoleOutputCP(CP_UTF8);
   _setmode(_fileno(stdout), _O_BINARY);
+}
+
+bool ownsConsole() {
+  DWORD processes[2];
+  return GetConsoleProcessList(processes, 2) == 1;
+}
+
+void waitForKey() {
+  std::fputs("Press any key to close\n", stdout);
+  std::fflush(stdout);
+  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  FlushConsoleInputBuffer(input); // keys typed while it ran do not count
+  INPUT_RECORD record;
+  DWORD got = 0;
+  while (ReadConsoleInputA(input, &record, 1, &got) && got == 1 &&
+         !(record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown)) {
+  }
+}
+
+bool programFolder(char *folder, size_t size) {
+  const DWORD length =
+      GetModuleFileNameA(nullptr, folder, static_cast<DWORD>(size));
+  if (length == 0 || length >= size)
+    return false;
+  char *cut = folder + length;
+  while (cut > folder && !isPathSeparator(cut[-1]))
+    --cut;
+  *cut = '\0';
+  return true;
 }
 
 bool isPathSeparator(char c) { return c == '/' || c == '\\'; }

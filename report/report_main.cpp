@@ -138,15 +138,7 @@ bool writeHtml(const std::string &path, const Report &report, int &error) {
   return written;
 }
 
-} // namespace
-
-int main(int argc, char **argv) {
-  prepareConsole();
-  Options options;
-  if (!parseOptions(argc, argv, options)) {
-    std::fputs(kUsage, stderr);
-    return 2;
-  }
+int report(const Options &options) {
   static NameTable names;
   static LogReading reading;
   buildNameTable(names);
@@ -195,4 +187,31 @@ int main(int argc, char **argv) {
   if (std::fflush(stdout) != 0 || std::ferror(stdout))
     return fail("cannot write", "the output", std::strerror(errno));
   return report.count[KeyHeld] + report.count[KeyNever] > 0 ? 1 : 0;
+}
+
+} // namespace
+
+// Started from Explorer, the program has a console of its own, which goes
+// with it: there it waits for a key before it ends, and double-clicked
+// with no log it watches the checker's log in its own folder, which is
+// where a double-clicked checker writes it.
+int main(int argc, char **argv) {
+  prepareConsole();
+  const bool ownConsole = ownsConsole();
+  static char log[4096];
+  Options options;
+  int status = 2;
+  if (ownConsole && argc == 1 && programFolder(log, sizeof log) &&
+      std::strlen(log) + sizeof kLogFileName <= sizeof log) {
+    options.watch = true;
+    options.log = std::strcat(log, kLogFileName);
+    status = report(options);
+  } else if (parseOptions(argc, argv, options)) {
+    status = report(options);
+  } else {
+    std::fputs(kUsage, stderr);
+  }
+  if (ownConsole)
+    waitForKey();
+  return status;
 }

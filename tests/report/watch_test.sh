@@ -19,7 +19,7 @@ expect() { # PATTERN: on the screen, colours as escapes, within 5 s
   fail "no '$1'"
 }
 log() { printf '%s\r\n' "$@" >>k.log; }
-expect 'waiting for k.log'
+expect "waiting for the checker's log: k.log"
 log 'Q down' 'W down' && expect '2 held now'
 log 'Q up' && expect 'tested 1 of 103 · 102 left · 1 held now · at most 2 at once'
 e=$'\e\\[' && expect "${e}97m${e}48;5;25mQ${e}39m${e}49m ${e}97m${e}48;5;166mW.* ${e}30m${e}48;5;252mE"
