@@ -8,6 +8,7 @@
 
 #include "keymodel/grid_plan.h"
 #include "keymodel/key_tables.h"
+#include "report/summary_text.h"
 
 namespace {
 
@@ -65,6 +66,13 @@ const char *baseName(const char *path) {
   return base;
 }
 
+bool hasChatter(const Tally &tally, int name) {
+  for (long long i = 0; i < tally.chatterCount && i < kKeptChatter; ++i)
+    if (tally.chatter[i].name == name)
+      return true;
+  return false;
+}
+
 void writeKeys(FILE *out, const Report &report) {
   GridPlan plan;
   planGrid(plan, report.layout, KeyState{}, kMetrics);
@@ -74,22 +82,29 @@ void writeKeys(FILE *out, const Report &report) {
                "height=\"%d\" viewBox=\"0 0 %d %d\" font-family=\"monospace\" "
                "font-size=\"13\" text-anchor=\"middle\">\n",
                w * kScale, (bottom + h) * kScale, w, bottom + h);
-  for (const GridLabel &label : plan.labels) {
+  constexpr int kMainEnd = kTopRowCols + kMainRows * kMainCols;
+  for (int i = 0; i < kGridLabelCount; ++i) {
+    const GridLabel &label = plan.labels[i];
     const int name = report.names->byCode[report.layoutIndex][label.code];
     if (label.code == kFillerCode || name < 0)
       continue;
-    const Look &look = kLooks[finalState(*report.tally, *report.names, name)];
+    const Look &look = kLooks[reportResult(report, name)];
     const char *text = report.names->names[name].utf8;
     // The key already stands in the keypad block: its bare label will do.
     const size_t prefix = sizeof kNumPadPrefix - 1;
     if (std::strncmp(text, kNumPadPrefix, prefix) == 0)
       text += prefix;
-    const int width = label.length * kMetrics.aveCharWidth + 4;
+    // The main block's keys stand 10 pixels apart, the others 5: every
+    // box leaves the same 6-pixel gap to the next.
+    const bool main = i >= kTopRowCols && i < kMainEnd;
+    const int width = label.length * kMetrics.aveCharWidth + (main ? 4 : -1);
+    const bool chatter = hasChatter(*report.tally, name);
     std::fprintf(out,
                  "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" rx=\"3\" "
-                 "fill=\"%s\" stroke=\"#606060\"/><text x=\"%d\" y=\"%d\" "
-                 "fill=\"%s\">",
+                 "fill=\"%s\" stroke=\"%s\" stroke-width=\"%d\"/><text "
+                 "x=\"%d\" y=\"%d\" fill=\"%s\">",
                  label.x - 2, label.y + 1, width, h - 2, look.fill,
+                 chatter ? kChatterStroke : "#606060", chatter ? 2 : 1,
                  label.x - 2 + width / 2, label.y + h - 4, look.ink);
     writeText(out, text);
     std::fputs("</text>\n", out);
@@ -112,13 +127,38 @@ void writeList(FILE *out, const Report &report, KeyResult wanted) {
                report.count[wanted]);
   for (int i = 0; i < report.names->orderCount[report.layoutIndex]; ++i) {
     const int name = reportName(report, i);
-    if (finalState(*report.tally, *report.names, name) != wanted)
+    if (reportResult(report, name) != wanted)
       continue;
     std::fputs("<span class=\"key\">", out);
     writeText(out, report.names->names[name].utf8);
     std::fputs("</span> ", out);
   }
   std::fputs("</p>\n", out);
+}
+
+void writeCounts(FILE *out, const Report &report) {
+  std::fputs("<h2>pressed more than once</h2>\n<p>", out);
+  for (int i = 0; i < report.names->orderCount[report.layoutIndex]; ++i) {
+    const int name = reportName(report, i);
+    if (report.tally->presses[name] < 2)
+      continue;
+    std::fputs("<span class=\"key\">", out);
+    writeText(out, report.names->names[name].utf8);
+    std::fprintf(out, " &#215;%u</span> ",
+                 static_cast<unsigned>(report.tally->presses[name]));
+  }
+  std::fputs("</p>\n", out);
+}
+
+void writeChatter(FILE *out, const Report &report) {
+  std::fprintf(out, "<h2>chatter: %lld</h2>\n<ul>\n",
+               report.tally->chatterCount);
+  forEachChatter(report, [&](const char *text) {
+    std::fputs("<li>", out);
+    writeText(out, text);
+    std::fputs("</li>\n", out);
+  });
+  std::fputs("</ul>\n", out);
 }
 
 } // namespace
@@ -153,7 +193,13 @@ bool writeHtmlReport(FILE *out, const Report &report) {
                report.count[KeyNever], tally.maxHeld);
   for (KeyResult result : {KeyHeld, KeyNever, KeyTested})
     writeList(out, report, result);
-  std::fprintf(out, "<h2>anomalies: %lld</h2>\n<ul>\n", tally.anomalyCount);
+  writeCounts(out, report);
+  if (report.watched)
+    writeChatter(out, report);
+  std::fprintf(out, "<h2>anomalies: %lld", tally.anomalyCount);
+  if (tally.anomalyCount > kKeptAnomalies)
+    std::fprintf(out, " (only the first %d are listed)", kKeptAnomalies);
+  std::fputs("</h2>\n<ul>\n", out);
   for (long long i = 0; i < tally.anomalyCount && i < kKeptAnomalies; ++i)
     std::fprintf(out, "<li>line %lld: %s</li>\n", tally.anomalies[i].line,
                  tally.anomalies[i].reason);

@@ -7,9 +7,10 @@
 #include "report/log_tally.h"
 
 // Fills, chosen from a colour-blind-safe palette and apart in lightness.
-constexpr const char *kTestedFill = "#0072b2"; // blue
-constexpr const char *kHeldFill = "#d55e00";   // vermillion
-constexpr const char *kNeverFill = "#e0e0e0";  // light grey
+constexpr const char *kTestedFill = "#0072b2";    // blue
+constexpr const char *kHeldFill = "#d55e00";      // vermillion
+constexpr const char *kNeverFill = "#e0e0e0";     // light grey
+constexpr const char *kChatterStroke = "#cc0000"; // a key's outline
 
 // Returns false when a write failed.
 bool writeHtmlReport(FILE *out, const Report &report);

@@ -14,13 +14,41 @@ void writeNameList(FILE *out, const Report &report, KeyResult wanted) {
   const char *separator = "";
   for (int i = 0; i < report.names->orderCount[report.layoutIndex]; ++i) {
     const int name = reportName(report, i);
-    if (finalState(*report.tally, *report.names, name) != wanted)
+    if (reportResult(report, name) != wanted)
       continue;
     std::fputs(separator, out);
     writeJsonString(out, report.names->names[name].utf8);
     separator = ",";
   }
   std::fputs("],", out);
+}
+
+void writePresses(FILE *out, const Report &report) {
+  std::fputs(",\"presses\":{", out);
+  const char *separator = "";
+  for (int i = 0; i < report.names->orderCount[report.layoutIndex]; ++i) {
+    const int name = reportName(report, i);
+    if (report.tally->presses[name] < 2)
+      continue;
+    std::fputs(separator, out);
+    writeJsonString(out, report.names->names[name].utf8);
+    std::fprintf(out, ":%u",
+                 static_cast<unsigned>(report.tally->presses[name]));
+    separator = ",";
+  }
+  std::fputc('}', out);
+}
+
+void writeChatter(FILE *out, const Report &report) {
+  const Tally &tally = *report.tally;
+  std::fputs(",\"chatter\":[", out);
+  for (long long i = 0; i < tally.chatterCount && i < kKeptChatter; ++i) {
+    const Chatter &c = tally.chatter[i];
+    std::fputs(i > 0 ? ",{\"key\":" : "{\"key\":", out);
+    writeJsonString(out, report.names->names[c.name].utf8);
+    std::fprintf(out, ",\"gapMs\":%.1f,\"line\":%lld}", c.gapMs, c.line);
+  }
+  std::fputc(']', out);
 }
 
 } // namespace
@@ -50,7 +78,11 @@ void writeJsonReport(FILE *out, const Report &report) {
                report.names->orderCount[report.layoutIndex]);
   for (KeyResult result : {KeyTested, KeyHeld, KeyNever})
     writeNameList(out, report, result);
-  std::fprintf(out, "\"maxHeld\":%d,\"anomalies\":[", tally.maxHeld);
+  std::fprintf(out, "\"maxHeld\":%d", tally.maxHeld);
+  writePresses(out, report);
+  if (report.watched)
+    writeChatter(out, report);
+  std::fputs(",\"anomalies\":[", out);
   const long long kept =
       tally.anomalyCount < kKeptAnomalies ? tally.anomalyCount : kKeptAnomalies;
   for (long long i = 0; i < kept; ++i) {

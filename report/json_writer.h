@@ -9,4 +9,5 @@
 // text is UTF-8; quotes, backslashes and control characters are escaped.
 void writeJsonString(FILE *out, const char *text);
 
+// "chatter" only when the log was watched.
 void writeJsonReport(FILE *out, const Report &report);

@@ -42,22 +42,37 @@ const char *utf8For(const char *sjis) {
   return sjis; // every other label is ASCII
 }
 
+bool names(const KeyName &key, const char *bytes, size_t length) {
+  return (std::strlen(key.log) == length &&
+          std::memcmp(key.log, bytes, length) == 0) ||
+         (std::strlen(key.utf8) == length &&
+          std::memcmp(key.utf8, bytes, length) == 0);
+}
+
+// The slot that holds the name with these bytes, or the empty one where
+// it would go.
+unsigned slotFor(const NameTable &table, const char *bytes, size_t length) {
+  unsigned slot = hashBytes(bytes, length) % kSlotCount;
+  while (table.slots[slot] >= 0 &&
+         !names(table.names[table.slots[slot]], bytes, length))
+    slot = (slot + 1) % kSlotCount;
+  return slot;
+}
+
 int addName(NameTable &table, const char *name) {
   const size_t length = std::strlen(name);
-  unsigned slot = hashBytes(name, length) % kSlotCount;
-  for (;; slot = (slot + 1) % kSlotCount) {
-    const int index = table.slots[slot];
-    if (index < 0)
-      break;
-    if (std::strcmp(table.names[index].log, name) == 0)
-      return index;
-  }
+  const unsigned slot = slotFor(table, name, length);
+  if (table.slots[slot] >= 0)
+    return table.slots[slot];
   const int index = table.count++;
   KeyName &entry = table.names[index];
   std::memset(&entry, 0, sizeof entry);
   std::memcpy(entry.log, name, length);
   std::strcpy(entry.utf8, utf8For(name));
   table.slots[slot] = static_cast<int16_t>(index);
+  if (std::strcmp(entry.utf8, name) != 0)
+    table.slots[slotFor(table, entry.utf8, std::strlen(entry.utf8))] =
+        static_cast<int16_t>(index);
   return index;
 }
 
@@ -100,18 +115,13 @@ void buildNameTable(NameTable &table) {
   for (int i = 0; i < table.count; ++i)
     table.names[i].jpOnly =
         table.names[i].keys[1] > 0 && table.names[i].keys[0] == 0;
+  table.f4 = findName(table, "F4", 2);
+  table.alts[0] = findName(table, "LAlt", 4);
+  table.alts[1] = findName(table, "RAlt", 4);
 }
 
 int findName(const NameTable &table, const char *bytes, size_t length) {
   if (length == 0 || length >= kNameBytes)
     return -1;
-  for (unsigned slot = hashBytes(bytes, length) % kSlotCount;;
-       slot = (slot + 1) % kSlotCount) {
-    const int index = table.slots[slot];
-    if (index < 0)
-      return -1;
-    const char *name = table.names[index].log;
-    if (std::strlen(name) == length && std::memcmp(name, bytes, length) == 0)
-      return index;
-  }
+  return table.slots[slotFor(table, bytes, length)];
 }

@@ -32,12 +32,17 @@ struct NameTable {
   int orderCount[kLayoutCount];
   // Scan code to name, per layout; -1 for no key.
   int byCode[kLayoutCount][256];
-  int16_t slots[512]; // open addressing over the log bytes; -1 empty
+  // Open addressing over the log bytes and, where they differ, the UTF-8
+  // bytes (a log saved again by an editor); -1 empty.
+  int16_t slots[512];
+  int f4;      // the close gesture's names
+  int alts[2]; // LAlt, RAlt
 };
 
 void buildNameTable(NameTable &table);
 
-// The name a line's bytes (already trimmed) stand for, or -1.
+// The name a line's bytes (already trimmed, code page 932 or UTF-8) stand
+// for, or -1.
 int findName(const NameTable &table, const char *bytes, size_t length);
 
 // A label's bytes without its blanks, as [begin, begin + length).

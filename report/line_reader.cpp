@@ -21,10 +21,15 @@ bool refill(LineReader &reader) {
   const size_t got =
       std::fread(reader.buffer + kept, 1, kReadBufferSize - kept, reader.file);
   reader.end += got;
+  reader.bytesRead += static_cast<long long>(got);
   if (got == 0) {
-    reader.atEof = true;
     if (std::ferror(reader.file))
       reader.error = errno != 0 ? errno : EIO;
+    // The end of a followed file moves on: the next read must try again.
+    // A seek forgets the end for the stream and, in msvcrt, for the file
+    // descriptor beneath it, which clearerr would leave at its end.
+    reader.atEof = !reader.follow;
+    std::fseek(reader.file, 0, SEEK_CUR);
     return false;
   }
   return true;
@@ -48,10 +53,12 @@ ReadResult skipOverlong(LineReader &reader, Line &line) {
 
 } // namespace
 
-void startReading(LineReader &reader, FILE *file) {
+void startReading(LineReader &reader, FILE *file, bool follow) {
   reader.file = file;
   reader.start = reader.end = 0;
   reader.atEof = false;
+  reader.follow = follow;
+  reader.bytesRead = 0;
   reader.error = 0;
 }
 
@@ -75,6 +82,8 @@ ReadResult nextLine(LineReader &reader, Line &line) {
     if (!refill(reader)) {
       if (reader.error != 0)
         return ReadError;
+      if (reader.follow)
+        return ReadWait;
       if (reader.start == reader.end)
         return ReadEnd;
       line = {reader.buffer + reader.start, reader.end - reader.start, false,

@@ -14,6 +14,10 @@ struct LineReader {
   size_t start; // the unread bytes are buffer[start, end)
   size_t end;
   bool atEof;
+  // Following a file that is still being written: at its end, a partial
+  // line is kept and ReadWait returned, and the next call reads on.
+  bool follow;
+  long long bytesRead;
   int error; // errno of a failed read, else 0
   char buffer[kReadBufferSize];
 };
@@ -27,7 +31,7 @@ struct Line {
   bool overlong;   // longer than kMaxLineLength
 };
 
-enum ReadResult { ReadLine, ReadEnd, ReadError };
+enum ReadResult { ReadLine, ReadEnd, ReadError, ReadWait };
 
-void startReading(LineReader &reader, FILE *file);
+void startReading(LineReader &reader, FILE *file, bool follow = false);
 ReadResult nextLine(LineReader &reader, Line &line);

@@ -28,9 +28,41 @@ bool endsWith(const char *text, size_t length, const char *tail) {
   return length >= n && std::memcmp(text + length - n, tail, n) == 0;
 }
 
-void apply(Tally &tally, const KeyName &key, int layout, int name, bool down,
-           long long line) {
-  const int keys = key.keys[layout];
+void addChatter(Tally &tally, int name, double gap, long long line) {
+  if (tally.chatterCount < kKeptChatter)
+    tally.chatter[tally.chatterCount] = {name, gap * 1000, line};
+  ++tally.chatterCount;
+}
+
+bool isDown(const Tally &tally, int name) {
+  return name >= 0 && tally.down[name] > 0;
+}
+
+// An F4 down with an Alt down is the checker being closed; the Alt is the
+// one pressed last when both are down.
+void noteGesture(Tally &tally, const NameTable &names, int name, bool down) {
+  const int *alts = names.alts;
+  if (!down) {
+    tally.gestureF4 = name == tally.gestureF4 ? -1 : tally.gestureF4;
+    tally.gestureAlt = name == tally.gestureAlt ? -1 : tally.gestureAlt;
+  } else if (name == alts[0] || name == alts[1]) {
+    tally.lastAlt = name;
+  } else if (name == names.f4) {
+    const int other = tally.lastAlt == alts[0] ? alts[1] : alts[0];
+    const int alt = isDown(tally, tally.lastAlt) ? tally.lastAlt
+                    : isDown(tally, other)       ? other
+                                                 : -1;
+    if (alt >= 0) {
+      tally.gestureF4 = name;
+      tally.gestureAlt = alt;
+    }
+  }
+}
+
+void apply(Tally &tally, const LogReading &reading, const NameTable &names,
+           int layout, int name, bool down) {
+  const int keys = names.names[name].keys[layout];
+  const long long line = reading.lines;
   if (keys == 0)
     return addAnomaly(tally, line, "name not in the layout");
   uint16_t &count = tally.down[name];
@@ -39,47 +71,52 @@ void apply(Tally &tally, const KeyName &key, int layout, int name, bool down,
   if (!down && count == 0)
     return addAnomaly(tally, line, "up while not down");
   if (down) {
+    // A gap of 0 means both lines came in one read: their gap is unknown.
+    const double gap = reading.now - tally.upAt[name];
+    if (count == 0 && tally.everDown[name] && gap > 0 &&
+        gap < reading.chatterSeconds)
+      addChatter(tally, name, gap, line);
     tally.everDown[name] = true;
-    if (count++ == 0 && ++tally.namesDown > tally.maxHeld)
-      tally.maxHeld = tally.namesDown;
-  } else if (--count == 0) {
-    --tally.namesDown;
+    ++tally.presses[name];
+    ++count;
+    if (++tally.keysDown > tally.maxHeld)
+      tally.maxHeld = tally.keysDown;
+  } else {
+    --count;
+    --tally.keysDown;
+    tally.upAt[name] = reading.now;
   }
-  tally.last[1] = tally.last[0];
-  tally.lastDown[1] = tally.lastDown[0];
-  tally.last[0] = name;
-  tally.lastDown[0] = down;
-}
-
-bool isName(const NameTable &names, int name, const char *log) {
-  return name >= 0 && std::strcmp(names.names[name].log, log) == 0;
-}
-
-bool isAlt(const NameTable &names, int name) {
-  return isName(names, name, "LAlt") || isName(names, name, "RAlt");
+  noteGesture(tally, names, name, down);
 }
 
 } // namespace
 
-void startLogReading(LogReading &reading) {
+void startLogReading(LogReading &reading, double chatterSeconds) {
   std::memset(&reading, 0, sizeof reading);
+  reading.chatterSeconds = chatterSeconds;
   for (Tally &tally : reading.tally)
-    tally.last[0] = tally.last[1] = -1;
+    tally.gestureF4 = tally.gestureAlt = tally.lastAlt = -1;
 }
 
 void readLogLine(LogReading &reading, const NameTable &names,
                  const Line &line) {
-  ++reading.lines;
-  if (!line.terminated)
+  const char *text = line.text;
+  size_t length = line.length;
+  reading.lastName = -1;
+  // An editor that saved the log again may have put a byte-order mark in
+  // front and dropped the last line end.
+  if (++reading.lines == 1 && length >= 3 &&
+      std::memcmp(text, "\xEF\xBB\xBF", 3) == 0)
+    text += 3, length -= 3;
+  const bool jp = length == kClosingJPLength &&
+                  std::memcmp(text, kClosingLineJP, length) == 0;
+  const bool closing = jp || (length == kClosingUSLength &&
+                              std::memcmp(text, kClosingLineUS, length) == 0);
+  if (!line.terminated && !closing)
     return addAnomalyToBoth(reading, "no line end");
   if (reading.closed)
     return addAnomalyToBoth(reading, "after the closing line");
-  const char *text = line.text;
-  size_t length = line.length;
-  const bool jp = length == kClosingJPLength &&
-                  std::memcmp(text, kClosingLineJP, length) == 0;
-  if (jp || (length == kClosingUSLength &&
-             std::memcmp(text, kClosingLineUS, length) == 0)) {
+  if (closing) {
     reading.closed = true;
     reading.closingLayout = jp ? LayoutJP : LayoutUS;
     ++reading.logLines;
@@ -94,22 +131,18 @@ void readLogLine(LogReading &reading, const NameTable &names,
   if (name < 0)
     return addAnomalyToBoth(reading, "name not in the layout");
   ++reading.logLines;
-  const KeyName &key = names.names[name];
-  reading.jpNameSeen |= key.jpOnly;
+  reading.jpNameSeen |= names.names[name].jpOnly;
+  reading.lastName = name;
+  reading.lastDown = down;
   for (int l = 0; l < kLayoutCount; ++l)
-    apply(reading.tally[l], key, l, name, down, reading.lines);
+    apply(reading.tally[l], reading, names, l, name, down);
 }
 
-KeyResult finalState(const Tally &tally, const NameTable &names, int name) {
+KeyResult finalState(const Tally &tally, bool closed, int name) {
   if (tally.down[name] == 0)
     return tally.everDown[name] ? KeyTested : KeyNever;
-  // Alt+F4 closes the checker, so a log that ends with their downs is a
-  // log closed the usual way, not one with two keys stuck.
-  const int a = tally.last[0], b = tally.last[1];
-  const bool gesture = tally.lastDown[0] && tally.lastDown[1] &&
-                       ((isAlt(names, a) && isName(names, b, "F4")) ||
-                        (isAlt(names, b) && isName(names, a, "F4")));
-  return gesture && (name == a || name == b) ? KeyTested : KeyHeld;
+  const bool gesture = name == tally.gestureF4 || name == tally.gestureAlt;
+  return closed && gesture ? KeyTested : KeyHeld;
 }
 
 void decideReport(Report &report, const LogReading &reading,
@@ -125,14 +158,19 @@ void decideReport(Report &report, const LogReading &reading,
     report.layoutFrom = "names";
   }
   report.closed = reading.closed;
+  report.watched = reading.chatterSeconds > 0;
   report.names = &names;
   report.layoutIndex = layoutIndex(report.layout);
   report.tally = &reading.tally[report.layoutIndex];
   report.count[KeyTested] = report.count[KeyHeld] = report.count[KeyNever] = 0;
   for (int i = 0; i < names.orderCount[report.layoutIndex]; ++i)
-    ++report.count[finalState(*report.tally, names, reportName(report, i))];
+    ++report.count[reportResult(report, reportName(report, i))];
 }
 
 int reportName(const Report &report, int index) {
   return report.names->order[report.layoutIndex][index];
+}
+
+KeyResult reportResult(const Report &report, int name) {
+  return finalState(*report.tally, report.closed, name);
 }

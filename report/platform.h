@@ -1,8 +1,57 @@
-// The two things the report does differently on Windows; each platform's
-// file is picked by the build.
+// What the report does differently on Windows and on Linux; each
+// platform's file is picked by the build.
 #pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
 
 // Makes the console show the UTF-8 the report prints, byte for byte.
 void prepareConsole();
 
+// True when this process is alone on its console (started from Explorer),
+// which closes when it ends.
+bool ownsConsole();
+// Says "Press any key to close" and waits for one.
+void waitForKey();
+// The program's own folder, with a separator at its end.
+bool programFolder(char *folder, size_t size);
+
 bool isPathSeparator(char c);
+
+// Seconds on a clock that never steps back.
+double monotonicSeconds();
+
+// Ctrl+C, once armed, ends a watch the usual way instead of the process.
+void armInterrupt();
+bool interrupted();
+
+// True when out is a terminal that takes ANSI cursor and colour sequences
+// (switched on where the console needs that); its size in cells.
+bool startAnsiTerminal(FILE *out);
+void terminalSize(FILE *out, int &columns, int &rows);
+
+// The file's size now, as another process may have changed it; -1 if
+// unknown.
+long long fileSize(FILE *file);
+
+// Wakes a watch when something changes in a folder. When the system will
+// not watch it, waiting falls back to a short sleep.
+struct FolderWatch {
+  intptr_t handle;
+  bool active;
+};
+void watchFolder(FolderWatch &watch, const char *folder);
+// Returns on a change, on Ctrl+C, or after at most milliseconds.
+void waitForChange(FolderWatch &watch, int milliseconds);
+void endFolderWatch(FolderWatch &watch);
+
+// A file that did not exist before, or null.
+FILE *createNewFile(const char *path);
+// Puts from in the place of to, replacing it.
+bool replaceFile(const char *from, const char *to);
+// Missing, or an ordinary file and not a link: a file that may be
+// replaced by another one renamed into its place.
+bool replaceablePath(const char *path);
+// Both names are one existing file.
+bool sameFile(const char *a, const char *b);

@@ -1,9 +1,11 @@
 // keyboard-report / KeyboardReport.exe: reads a checker log and answers
 // which keys worked. Status 0 all tested, 1 some never pressed or held,
-// 2 the log could not be read (or a usage error); nothing half-written
-// is left behind on 2.
+// 2 the log could not be read, an output could not be written, or a usage
+// error; nothing half-written is left behind on 2, and the log itself is
+// never written to.
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -12,25 +14,37 @@
 #include "report/json_writer.h"
 #include "report/platform.h"
 #include "report/summary_text.h"
+#include "report/watch.h"
 
 namespace {
 
-constexpr char kUsage[] =
-    "usage: keyboard-report [--layout jp|us] [--json] [--html FILE] [LOG]\n";
+constexpr char kUsage[] = "usage: keyboard-report [--layout jp|us] [--json] "
+                          "[--html FILE] [--watch [--chatter MS]] [LOG]\n";
 
 struct Options {
   KeyboardLayout layout = LayoutUnset;
   bool json = false;
   const char *html = nullptr;
   const char *log = nullptr;
+  bool watch = false;
+  double chatterMs = 30; // faster than any person presses a key twice
 };
 
 bool parseOptions(int argc, char **argv, Options &options) {
+  bool chatter = false;
   for (int i = 1; i < argc; ++i) {
     const char *arg = argv[i];
     const bool hasValue = i + 1 < argc;
+    char *end = nullptr;
     if (std::strcmp(arg, "--json") == 0) {
       options.json = true;
+    } else if (std::strcmp(arg, "--watch") == 0) {
+      options.watch = true;
+    } else if (std::strcmp(arg, "--chatter") == 0 && hasValue) {
+      options.chatterMs = std::strtod(argv[++i], &end);
+      chatter = true;
+      if (*end != '\0' || !(options.chatterMs > 0 && options.chatterMs < 1e6))
+        return false;
     } else if (std::strcmp(arg, "--html") == 0 && hasValue) {
       options.html = argv[++i];
     } else if (std::strcmp(arg, "--layout") == 0 && hasValue) {
@@ -49,19 +63,31 @@ bool parseOptions(int argc, char **argv, Options &options) {
   }
   if (options.log == nullptr)
     options.log = kLogFileName;
-  return true;
+  // Writing the HTML over the log would lose the log.
+  const bool htmlIsLog =
+      options.html != nullptr && (std::strcmp(options.html, options.log) == 0 ||
+                                  sameFile(options.html, options.log));
+  return !(chatter && !options.watch) && !htmlIsLog &&
+         !(options.html != nullptr && options.html[0] == '\0');
 }
 
 int fail(const char *what, const char *path, const char *why) {
-  std::fprintf(stderr, "keyboard-report: %s %s: %s\n", what, path, why);
+  std::fprintf(stderr, "keyboard-report: %s ", what);
+  writeFileName(stderr, path);
+  std::fprintf(stderr, ": %s\n", why);
   return 2;
 }
 
 // The whole log goes through the reader once; false with errno-style code
 // in error when it could not be read to its end.
-bool readLog(FILE *file, LogReading &reading, const NameTable &names,
+bool readLog(const char *path, LogReading &reading, const NameTable &names,
              int &error) {
   static LineReader reader;
+  FILE *file = std::fopen(path, "rb");
+  if (file == nullptr) {
+    error = errno;
+    return false;
+  }
   startReading(reader, file);
   startLogReading(reading);
   Line line;
@@ -69,6 +95,7 @@ bool readLog(FILE *file, LogReading &reading, const NameTable &names,
   while ((result = nextLine(reader, line)) == ReadLine)
     readLogLine(reading, names, line);
   error = reader.error;
+  std::fclose(file);
   return result == ReadEnd;
 }
 
@@ -80,59 +107,111 @@ std::string defaultHtmlPath(const char *log) {
   return path.substr(0, cut) + "keyboard-report.html";
 }
 
-int writeHtml(const std::string &path, const Report &report) {
-  FILE *out = std::fopen(path.c_str(), "wb");
-  if (out == nullptr)
-    return fail("cannot write", path.c_str(), std::strerror(errno));
-  const bool written = writeHtmlReport(out, report);
-  const int saved = errno;
-  if (std::fclose(out) != 0 || !written) {
-    std::remove(path.c_str());
-    return fail("cannot write", path.c_str(),
-                std::strerror(written ? errno : saved));
+// A file, a folder or nothing at the path: the HTML goes to a new file
+// beside it, renamed into place once whole, so a failure leaves what was
+// there. Anything else (a device, a link) is written in place and never
+// removed.
+bool writeHtml(const std::string &path, const Report &report, int &error) {
+  std::string temporary;
+  FILE *out = nullptr;
+  const bool replace = replaceablePath(path.c_str());
+  for (int i = 0; replace && out == nullptr && i < 100; ++i) {
+    temporary = path + ".part" + std::to_string(i);
+    out = createNewFile(temporary.c_str());
+    if (out == nullptr && errno != EEXIST)
+      break;
   }
-  return 0;
+  if (!replace)
+    out = std::fopen(path.c_str(), "wb");
+  if (out == nullptr) {
+    error = errno;
+    return false;
+  }
+  bool written = writeHtmlReport(out, report);
+  error = errno;
+  written = std::fclose(out) == 0 && written;
+  error = written ? 0 : error != 0 ? error : errno;
+  if (replace && written && !replaceFile(temporary.c_str(), path.c_str()))
+    written = false, error = errno;
+  if (replace && !written)
+    std::remove(temporary.c_str());
+  return written;
 }
 
-} // namespace
-
-int main(int argc, char **argv) {
-  prepareConsole();
-  Options options;
-  if (!parseOptions(argc, argv, options)) {
-    std::fputs(kUsage, stderr);
-    return 2;
-  }
-  FILE *file = std::fopen(options.log, "rb");
-  if (file == nullptr)
-    return fail("cannot open", options.log, std::strerror(errno));
+int report(const Options &options) {
   static NameTable names;
   static LogReading reading;
   buildNameTable(names);
   int error = 0;
-  const bool read = readLog(file, reading, names, error);
-  std::fclose(file);
+  const WatchRequest watch = {options.log, options.layout,
+                              options.chatterMs / 1000,
+                              options.json ? stderr : stdout};
+  const bool read = options.watch ? watchLog(watch, reading, names, error)
+                                  : readLog(options.log, reading, names, error);
   if (!read)
-    return fail("cannot read", options.log, std::strerror(error));
+    return fail(options.watch ? "cannot read" : "cannot open", options.log,
+                std::strerror(error));
   if (reading.logLines == 0) {
-    std::fprintf(stderr,
-                 "keyboard-report: %s is not a key log: no log line "
-                 "in it\n",
-                 options.log);
+    std::fputs("keyboard-report: ", stderr);
+    writeFileName(stderr, options.log);
+    std::fputs(" is not a key log: no log line in it\n", stderr);
     return 2;
   }
 
   Report report;
-  report.logPath = options.log;
   decideReport(report, reading, names, options.layout);
-  const std::string html = options.html != nullptr ? std::string(options.html)
-                           : options.json          ? std::string()
-                                          : defaultHtmlPath(options.log);
-  if (!html.empty() && writeHtml(html, report) != 0)
-    return 2;
+  report.logPath = options.log;
+  const bool chosen = options.html != nullptr;
+  std::string html = chosen         ? std::string(options.html)
+                     : options.json ? std::string()
+                                    : defaultHtmlPath(options.log);
+  if (!html.empty() && sameFile(html.c_str(), options.log)) {
+    if (chosen)
+      return std::fputs(kUsage, stderr), 2;
+    std::fputs("keyboard-report: warning: no HTML, it would replace the log\n",
+               stderr);
+    html.clear();
+  }
+  if (!html.empty() && !writeHtml(html, report, error)) {
+    // The log was read: only an HTML asked for by name is worth a 2.
+    fail(chosen ? "cannot write" : "warning: cannot write", html.c_str(),
+         std::strerror(error));
+    if (chosen)
+      return 2;
+    html.clear();
+  }
   if (options.json)
     writeJsonReport(stdout, report);
   else
-    writeSummary(stdout, report, html.c_str());
+    writeSummary(stdout, report, html.empty() ? nullptr : html.c_str());
+  if (std::fflush(stdout) != 0 || std::ferror(stdout))
+    return fail("cannot write", "the output", std::strerror(errno));
   return report.count[KeyHeld] + report.count[KeyNever] > 0 ? 1 : 0;
+}
+
+} // namespace
+
+// Started from Explorer, the program has a console of its own, which goes
+// with it: there it waits for a key before it ends, and double-clicked
+// with no log it watches the checker's log in its own folder, which is
+// where a double-clicked checker writes it.
+int main(int argc, char **argv) {
+  prepareConsole();
+  const bool ownConsole = ownsConsole();
+  static char log[4096];
+  Options options;
+  int status = 2;
+  if (ownConsole && argc == 1 && programFolder(log, sizeof log) &&
+      std::strlen(log) + sizeof kLogFileName <= sizeof log) {
+    options.watch = true;
+    options.log = std::strcat(log, kLogFileName);
+    status = report(options);
+  } else if (parseOptions(argc, argv, options)) {
+    status = report(options);
+  } else {
+    std::fputs(kUsage, stderr);
+  }
+  if (ownConsole)
+    waitForKey();
+  return status;
 }

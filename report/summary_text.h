@@ -1,8 +1,30 @@
-// The short summary printed for a person when --json is not given.
+// The short summary printed for a person when --json is not given, and the
+// few phrases the live view and the HTML share with it.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 
 #include "report/log_tally.h"
 
+// htmlPath is null when no HTML was written.
 void writeSummary(FILE *out, const Report &report, const char *htmlPath);
+
+// "E: down again 4.2 ms after up, line 118"
+void describeChatter(char *text, size_t size, const Report &report,
+                     const Chatter &chatter);
+
+// Calls visit(text) with each kept chatter's description, in log order.
+template <typename Visit>
+void forEachChatter(const Report &report, Visit visit) {
+  const Tally &tally = *report.tally;
+  for (long long i = 0; i < tally.chatterCount && i < kKeptChatter; ++i) {
+    char text[96];
+    describeChatter(text, sizeof text, report, tally.chatter[i]);
+    visit(text);
+  }
+}
+
+// A file name for a terminal: control characters (C0, DEL and C1) come out
+// as \xNN, so a crafted name cannot move the cursor or fake a line.
+void writeFileName(FILE *out, const char *name);

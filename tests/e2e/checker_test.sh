@@ -2,7 +2,8 @@
 # The real checker under Wine, real keys from xdotool: every key that Wine
 # can produce on each layout gives its own line, byte for byte; the option
 # and detection pick the table; the window's pixels and fitted size; keys
-# typed elsewhere are ignored; a hard kill keeps every reported line.
+# typed elsewhere are ignored; a hard kill keeps every reported line; the
+# key report follows the log live.
 set -euo pipefail
 . "$(dirname "$0")/../../tools/checker.sh"
 . "$(dirname "$0")/keys.sh"
@@ -54,6 +55,23 @@ for option in "" "/jp " /JP /jp; do
   kc_app_close
   expect_grave_backslash "$option"
 done
+
+echo "== the key report watching the checker's log (its line mode)"
+dir=$(fresh watch)
+(cd "$dir" && exec wine "$(dirname "$KC_EXE")/KeyboardReport.exe" --watch) >"$dir.watch" 2>&1 &
+watch=$!
+kc_wait_for 20 grep -q waiting "$dir.watch" || kc_fail "the watch did not start"
+kc_app_start "$dir" /en
+kc_app_focus
+xdotool keydown 24 sleep 0.4 keyup 24
+kc_app_close
+kc_wait_for 10 sh -c "! kill -0 $watch" || kc_fail "the watch went on after the closing line"
+status=0 && wait "$watch" || status=$?
+# Woken by the folder's change notice, not by its one-second safety wake:
+# the stamps of Q's two lines stand as far apart as the key's 0.4 s.
+awk '/ Q down$/ { d = $1 } / Q up$/ { u = $1 } END { exit !(u - d > 0.3 && u - d < 0.6) }' \
+  "$dir.watch" && [ "$status" = 1 ] && grep -qx 'Tested (1): Q' "$dir.watch" ||
+  kc_fail "watch, status $status: $(cat "$dir.watch")"
 
 echo "== keys typed into another program; then a hard kill"
 dir=$(fresh focus)

@@ -16,40 +16,45 @@ struct Case { const char *title; std::string log; KeyboardLayout option; const c
 
 const std::string kJP = "Keyboard type : Japanese 106 keyboard / DirectX\r\n";
 const std::string kUS = "Keyboard type : PC/AT like US English keyboard / DirectX\n";
-const Case kCases[] = {
-  {"clean JP log, CR LF, closed with Alt+F4",
-   "\x8A\xBF down\r\n\x8A\xBF up\r\nNumPad 7  down\r\nNumPad 7  up\r\n"
-   "  \x81\xA9 down\r\n  \x81\xA9 up\r\nLAlt down\r\nF4 down\r\n" + kJP, LayoutUnset,
+const char *kCleanJP =
    R"({"layout":"jp","layoutFrom":"closing line","closed":true,"keys":107,"tested":["F4",)"
    "\"\xE6\xBC\xA2\",\"LAlt\",\"\xE2\x86\x90\"," R"("NumPad 7"],"held":[],"never":102,)"
-   R"("maxHeld":2,"anomalies":[],"anomalyCount":0})"},
+   R"("maxHeld":2,"presses":{},"anomalies":[],"anomalyCount":0})";
+const Case kCases[] = {
+  {"clean JP log, CR LF, closed with Alt, another key, F4",
+   "NumPad 7  down\r\nNumPad 7  up\r\n  \x81\xA9 down\r\n  \x81\xA9 up\r\n\x8A\xBF down\r\n"
+   "LAlt down\r\n\x8A\xBF up\r\nF4 down\r\n" + kJP, LayoutUnset, kCleanJP},
+  {"the same saved again as UTF-8 with a BOM, no last line end",
+   "\xEF\xBB\xBFNumPad 7  down\r\nNumPad 7  up\r\n  \xE2\x86\x90 down\r\n  \xE2\x86\x90 up\r\n"
+   "\xE6\xBC\xA2 down\r\nLAlt down\r\n\xE6\xBC\xA2 up\r\nF4 down\r\n" + kJP.substr(0, 47),
+   LayoutUnset, kCleanJP},
   {"US log with a held key, inferred", "A down\nS down\nS up\n", LayoutUnset,
    R"({"layout":"us","layoutFrom":"names","closed":false,"keys":103,"tested":["S"],)"
-   R"("held":["A"],"never":101,"maxHeld":2,"anomalies":[],"anomalyCount":0})"},
+   R"("held":["A"],"never":101,"maxHeld":2,"presses":{},"anomalies":[],"anomalyCount":0})"},
   {"cut mid-line", "Q down\nQ up\nW do", LayoutUnset,
    R"({"layout":"us","layoutFrom":"names","closed":false,"keys":103,"tested":["Q"],)"
-   R"("held":[],"never":102,"maxHeld":1,"anomalies":[{"line":3,"reason":"no line end"}],)"
+   R"("held":[],"never":102,"maxHeld":1,"presses":{},"anomalies":[{"line":3,"reason":"no line end"}],)"
    R"("anomalyCount":1})"},
   {"shared name on JP: two downs fit, a third does not",
    "\\ down\n\\ down\n\\ down\n\\ up\n\\ up\n\\ up\n" + kJP, LayoutUnset,
    R"({"layout":"jp","layoutFrom":"closing line","closed":true,"keys":107,"tested":["\\"],)"
-   R"("held":[],"never":106,"maxHeld":1,"anomalies":[{"line":3,"reason":"down while )"
+   R"("held":[],"never":106,"maxHeld":2,"presses":{"\\":2},"anomalies":[{"line":3,"reason":"down while )"
    R"(already down"},{"line":6,"reason":"up while not down"}],"anomalyCount":2})"},
   {"shared name on US: one key", "\\ down\n\\ down\n\\ up\n", LayoutUS,
    R"({"layout":"us","layoutFrom":"option","closed":false,"keys":103,"tested":["\\"],)"
-   R"("held":[],"never":102,"maxHeld":1,"anomalies":[{"line":2,"reason":"down while )"
+   R"("held":[],"never":102,"maxHeld":1,"presses":{},"anomalies":[{"line":2,"reason":"down while )"
    R"(already down"}],"anomalyCount":1})"},
   {"second copy's log appended", "Q down\nQ up\n" + kUS + "W down\n" + kJP, LayoutUnset,
    R"({"layout":"us","layoutFrom":"closing line","closed":true,"keys":103,"tested":["Q"],)"
-   R"("held":[],"never":102,"maxHeld":1,"anomalies":[{"line":4,"reason":"after the )"
+   R"("held":[],"never":102,"maxHeld":1,"presses":{},"anomalies":[{"line":4,"reason":"after the )"
    R"(closing line"},{"line":5,"reason":"after the closing line"}],"anomalyCount":2})"},
   {"JP inferred from a JP-only name", "@ down\n@ up\n", LayoutUnset,
    R"({"layout":"jp","layoutFrom":"names","closed":false,"keys":107,"tested":["@"],)"
-   R"("held":[],"never":106,"maxHeld":1,"anomalies":[],"anomalyCount":0})"},
-  {"option over names; Alt+F4 not last; junk",
+   R"("held":[],"never":106,"maxHeld":1,"presses":{},"anomalies":[],"anomalyCount":0})"},
+  {"option over names; Alt+F4 but no closing line; junk",
    "\x8A\xBF down\nLAlt down\nF4 down\nQ down\nQ up\njunk\nFoo up\n", LayoutUS,
    R"({"layout":"us","layoutFrom":"option","closed":false,"keys":103,"tested":["Q"],)"
-   R"("held":["F4","LAlt"],"never":100,"maxHeld":3,"anomalies":[{"line":1,"reason":)"
+   R"("held":["F4","LAlt"],"never":100,"maxHeld":3,"presses":{},"anomalies":[{"line":1,"reason":)"
    R"("name not in the layout"},{"line":6,"reason":"not a log line"},{"line":7,)"
    R"("reason":"name not in the layout"}],"anomalyCount":3})"},
 };

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The real watcher in a real terminal (tmux) while this script appends
+# batches to its log: states in their colours and the counts, chatter at a
+# 5 ms gap and none at 100 ms, a new view when the log is emptied, and the
+# summary and status once the closing line arrives.
+set -euo pipefail
+report=$(realpath "$1")
+dir=$(mktemp -d)
+tmux=(tmux -L "kc-watch-$$")
+trap '"${tmux[@]}" kill-server 2>/dev/null; rm -rf "$dir"' EXIT
+cd "$dir"
+"${tmux[@]}" new-session -d -x 100 -y 30 "'$report' --watch k.log; echo status \$?; sleep 60"
+fail() { echo "FAIL: $1; the screen:" && "${tmux[@]}" capture-pane -p && exit 1; }
+expect() { # PATTERN: on the screen, colours as escapes, within 5 s
+  for _ in $(seq 50); do
+    "${tmux[@]}" capture-pane -p -e | grep -q -- "$1" && return
+    sleep 0.1
+  done
+  fail "no '$1'"
+}
+log() { printf '%s\r\n' "$@" >>k.log; }
+expect "waiting for the checker's log: k.log"
+log 'Q down' 'W down' && expect '2 held now'
+log 'Q up' && expect 'tested 1 of 103 · 102 left · 1 held now · at most 2 at once'
+e=$'\e\\[' && expect "${e}97m${e}48;5;25mQ${e}39m${e}49m ${e}97m${e}48;5;166mW.* ${e}30m${e}48;5;252mE"
+log 'W up' 'E down' && log 'E up' && sleep 0.005 && log 'E down' && log 'E up' &&
+  sleep 0.1 && log 'E down' && log 'E up'
+expect 'E: down again [0-9.]* ms after up, line 7$'
+sleep 0.3 && ! "${tmux[@]}" capture-pane -p | grep -q 'line 9' || fail "chatter at 100 ms"
+: >k.log && expect 'tested 0 of 103'
+log 'A down' 'A up' 'Keyboard type : PC/AT like US English keyboard / DirectX'
+expect '^Tested (1): A$' && expect '^status 1$'
+echo "live view, chatter, new run and closing line as expected"
