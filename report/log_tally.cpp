@@ -141,7 +141,10 @@ void readLogLine(LogReading &reading, const NameTable &names,
 KeyResult finalState(const Tally &tally, bool closed, int name) {
   if (tally.down[name] == 0)
     return tally.everDown[name] ? KeyTested : KeyNever;
-  const bool gesture = name == tally.gestureF4 || name == tally.gestureAlt;
+  // A window manager that takes Alt+F4 for itself closes the window before
+  // the F4 reaches it: then the Alt still down is all the gesture left.
+  const bool gesture = name == tally.gestureF4 || name == tally.gestureAlt ||
+                       (tally.gestureF4 < 0 && name == tally.lastAlt);
   return closed && gesture ? KeyTested : KeyHeld;
 }
 

@@ -125,6 +125,8 @@ kc_native_start "$dir"
 all_keys "${jp_keys[@]}" 125="NumPad = " 103="NumPad , "
 kc_native_end alt-f4
 expect_log "$dir" "${LINES[@]}" "LAlt down" "$CLOSE_JP"
+"$KC_REPORT" "$dir/Corvanekeyboardchecker.log" >"$dir.report" ||
+  kc_fail "the report finds keys untested or held: $(cat "$dir.report")"
 echo "== a keymap with other keycodes: the keys go by their XKB names"
 setxkbmap -keycodes xfree86 -print | xkbcomp -w0 - "$DISPLAY"
 dir=$(fresh names)
