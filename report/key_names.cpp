@@ -1,30 +1,16 @@
 // Names are built from the checker's own key tables, so the report can
-// never disagree with the log about a label. The Japanese labels are few
-// and fixed, so a table of their bytes replaces a general converter.
+// never disagree with the log about a label; their UTF-8 forms are the key
+// model's, which the Linux checker draws.
 #include "report/key_names.h"
 
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
 
 #include "keymodel/key_tables.h"
+#include "keymodel/label_utf8.h"
 
 namespace {
-
-struct Sjis {
-  const char *sjis;
-  const char *utf8;
-};
-
-constexpr Sjis kSjisLabels[] = {
-    {"\x8A\xBF", "\xE6\xBC\xA2"},             // 漢
-    {"\x96\xB3", "\xE7\x84\xA1"},             // 無
-    {"\x95\xCF", "\xE5\xA4\x89"},             // 変
-    {"\xB6\xC5", "\xEF\xBD\xB6\xEF\xBE\x85"}, // ｶﾅ
-    {"\x81\xAA", "\xE2\x86\x91"},             // ↑
-    {"\x81\xA9", "\xE2\x86\x90"},             // ←
-    {"\x81\xAB", "\xE2\x86\x93"},             // ↓
-    {"\x81\xA8", "\xE2\x86\x92"},             // →
-};
 
 constexpr int kSlotCount = sizeof(NameTable::slots) / sizeof(int16_t);
 
@@ -33,13 +19,6 @@ unsigned hashBytes(const char *bytes, size_t length) {
   for (size_t i = 0; i < length; ++i)
     h = (h ^ static_cast<unsigned char>(bytes[i])) * 16777619u;
   return h;
-}
-
-const char *utf8For(const char *sjis) {
-  for (const Sjis &s : kSjisLabels)
-    if (std::strcmp(s.sjis, sjis) == 0)
-      return s.utf8;
-  return sjis; // every other label is ASCII
 }
 
 bool names(const KeyName &key, const char *bytes, size_t length) {
@@ -68,7 +47,11 @@ int addName(NameTable &table, const char *name) {
   KeyName &entry = table.names[index];
   std::memset(&entry, 0, sizeof entry);
   std::memcpy(entry.log, name, length);
-  std::strcpy(entry.utf8, utf8For(name));
+  char utf8[kLabelUtf8Bytes];
+  labelToUtf8(name, utf8);
+  // The longest name's UTF-8 form takes 12 bytes; the entry was zeroed.
+  std::memcpy(entry.utf8, utf8,
+              std::min(std::strlen(utf8), sizeof entry.utf8 - 1));
   table.slots[slot] = static_cast<int16_t>(index);
   if (std::strcmp(entry.utf8, name) != 0)
     table.slots[slotFor(table, entry.utf8, std::strlen(entry.utf8))] =
