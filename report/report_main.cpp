@@ -1,7 +1,7 @@
 // keyboard-report / KeyboardReport.exe: reads a checker log and answers
-// which keys worked. Status 0 all tested, 1 some never pressed or held,
-// 2 the log could not be read (or a usage error); nothing half-written
-// is left behind on 2.
+// which keys worked. Status 0 all tested (or --help, --version), 1 some
+// never pressed or held, 2 the log could not be read (or a usage error);
+// nothing half-written is left behind on 2.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -12,14 +12,28 @@
 #include "report/json_writer.h"
 #include "report/platform.h"
 #include "report/summary_text.h"
+#include "version.h"
 
 namespace {
 
 constexpr char kUsage[] =
     "usage: keyboard-report [--layout jp|us] [--json] [--html FILE] [LOG]\n";
+constexpr char kHelp[] =
+    "Reads a keyboard checker log (default %s) and\n"
+    "tells which keys were tested, held at the end or never pressed.\n"
+    "  --layout jp|us  the keyboard to check against (default: from the "
+    "log)\n"
+    "  --json          one JSON object on stdout, no HTML unless --html\n"
+    "  --html FILE     where the HTML report goes (default: "
+    "keyboard-report.html\n"
+    "                  beside the log)\n"
+    "Exit status: 0 every key tested, 1 some never pressed or held, 2 the\n"
+    "log could not be read or a usage error.\n";
 
 struct Options {
   KeyboardLayout layout = LayoutUnset;
+  bool help = false;
+  bool version = false;
   bool json = false;
   const char *html = nullptr;
   const char *log = nullptr;
@@ -29,7 +43,11 @@ bool parseOptions(int argc, char **argv, Options &options) {
   for (int i = 1; i < argc; ++i) {
     const char *arg = argv[i];
     const bool hasValue = i + 1 < argc;
-    if (std::strcmp(arg, "--json") == 0) {
+    if (std::strcmp(arg, "--help") == 0) {
+      options.help = true;
+    } else if (std::strcmp(arg, "--version") == 0) {
+      options.version = true;
+    } else if (std::strcmp(arg, "--json") == 0) {
       options.json = true;
     } else if (std::strcmp(arg, "--html") == 0 && hasValue) {
       options.html = argv[++i];
@@ -102,6 +120,15 @@ int main(int argc, char **argv) {
   if (!parseOptions(argc, argv, options)) {
     std::fputs(kUsage, stderr);
     return 2;
+  }
+  if (options.help) {
+    std::fputs(kUsage, stdout);
+    std::printf(kHelp, kLogFileName);
+    return 0;
+  }
+  if (options.version) {
+    std::puts("keyboard-report (Corvane Keyboard Checker) " KC_VERSION);
+    return 0;
   }
   FILE *file = std::fopen(options.log, "rb");
   if (file == nullptr)
