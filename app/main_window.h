@@ -6,10 +6,7 @@
 
 #include <atomic>
 
-#include "version.h"
-
-// Both the class name and the caption.
-constexpr char kWindowTitle[] = "Corvane Keyboard Checker v" KC_VERSION;
+#include "keymodel/window_title.h"
 
 // Fixed size: a caption with a close box and a minimize box, no sizing
 // frame and no maximize box.

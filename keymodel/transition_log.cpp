@@ -1,5 +1,5 @@
 // Turns pairs of keyboard snapshots into log lines. The file is opened in
-// text mode, so on Windows each "\n" reaches the disk as CR LF.
+// text mode; kLogLineEnd makes every line end in CR LF on disk either way.
 #include "keymodel/transition_log.h"
 
 #include <cstring>
@@ -13,7 +13,8 @@ int reportEntry(FILE *log, const KeyEntry &entry, const KeyState &current,
   const bool down = isKeyDown(current, entry.code);
   if (down == isKeyDown(previous, entry.code) || log == nullptr)
     return 0;
-  std::fprintf(log, "%s%s %s\n", prefix, entry.label, down ? "down" : "up");
+  std::fprintf(log, "%s%s %s%s", prefix, entry.label, down ? "down" : "up",
+               kLogLineEnd);
   return 1;
 }
 
@@ -51,9 +52,11 @@ void closeTransitionLog(FILE *log, KeyboardLayout layout) {
   if (log == nullptr)
     return;
   const char *line = layout == LayoutJP ? kClosingLineJP : kClosingLineUS;
-  const size_t length = layout == LayoutJP ? sizeof kClosingLineJP - 1
-                                           : sizeof kClosingLineUS - 1;
+  // The constants end in "\n", which kLogLineEnd stands in for.
+  const size_t length = layout == LayoutJP ? sizeof kClosingLineJP - 2
+                                           : sizeof kClosingLineUS - 2;
   goToEnd(log);
   std::fwrite(line, 1, length, log);
+  std::fputs(kLogLineEnd, log);
   std::fclose(log);
 }

@@ -20,6 +20,11 @@ constexpr char kClosingLineJP[] =
 constexpr char kClosingLineUS[] =
     "Keyboard type : PC/AT like US English keyboard / DirectX\n";
 
+// What ends a line in the file as written: the log is CR LF on every
+// platform, and only Windows' text mode turns "\n" into that by itself.
+// Each platform's build brings its own definition.
+extern const char kLogLineEnd[];
+
 // Both buffers zeroed, so keys already held at the first reading log "down".
 void clearSnapshots(SnapshotPair &pair);
 

@@ -11,11 +11,7 @@
 
 namespace {
 
-#ifdef _WIN32
-constexpr char kEnd[] = "\r\n"; // text mode
-#else
-constexpr char kEnd[] = "\n";
-#endif
+constexpr char kEnd[] = "\r\n"; // on every platform
 
 KeyState keys(std::initializer_list<uint8_t> codes) {
   KeyState state{};

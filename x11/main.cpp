@@ -1,0 +1,133 @@
+// The Linux checker's entry: the layout from the command line, the display,
+// the font and the window sized from it, the log, the keyboard and its
+// detection, then the event loop. Same tables, log and grid as on Windows.
+#include <X11/XKBlib.h>
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <sys/timerfd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "keymodel/window_title.h"
+#include "x11/checker.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: keyboard-checker [/jp | /en]\n"
+    "Shows every key of a full-size keyboard and logs each key that goes\n"
+    "down or up to Corvanekeyboardchecker.log in the current directory.\n"
+    "  /jp  Japanese 106-key main block\n"
+    "  /en  US main block\n"
+    "Without an option the keyboard's own layout decides. Keys are read\n"
+    "only while the window has the focus.\n";
+
+// Set only for the display-lost handler, which Xlib calls with no context
+// of ours; the program has one thread.
+Checker *g_lostChecker = nullptr;
+
+int quietIOError(Display *) { return 0; }
+
+void onDisplayLost(Display *, void *) {
+  closeTransitionLog(g_lostChecker->log, g_lostChecker->layout);
+  std::fprintf(stderr, "keyboard-checker: lost the connection to the "
+                       "display\n");
+  std::_Exit(1);
+}
+
+// Only an argument list of exactly "/jp" or "/en" forces the main block,
+// as only a tail of exactly that does on Windows.
+KeyboardLayout layoutFromArguments(int argc, char **argv) {
+  return argc == 2 ? layoutFromCommandLine(argv[1]) : LayoutUnset;
+}
+
+bool openDisplay(Checker &c) {
+  const char *name = std::getenv("DISPLAY");
+  if (name == nullptr || *name == '\0') {
+    std::fprintf(stderr, "keyboard-checker: no display: DISPLAY is not set\n");
+    return false;
+  }
+  c.display = XOpenDisplay(name);
+  if (c.display == nullptr) {
+    std::fprintf(stderr, "keyboard-checker: cannot open display %s\n", name);
+    return false;
+  }
+  return true;
+}
+
+// The signals become events of the loop; blocked before anything else runs.
+int signalEvents() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGHUP);
+  sigprocmask(SIG_BLOCK, &set, nullptr);
+  return signalfd(-1, &set, SFD_CLOEXEC);
+}
+
+bool setUpWindow(Checker &c) {
+  const int screen = DefaultScreen(c.display);
+  if (!openGridFont(c.display, screen, c.font)) {
+    std::fprintf(stderr, "keyboard-checker: no font found\n");
+    return false;
+  }
+  if (!c.font.japanese)
+    std::fprintf(stderr,
+                 "keyboard-checker: no Japanese font; using %s, where the "
+                 "Japanese labels may not show\n",
+                 c.font.name);
+  // Only the metrics decide the size, so an empty plan gives it.
+  GridPlan plan;
+  planGrid(plan, LayoutUS, KeyState{}, c.font.metrics);
+  return createMainWindow(c.display, plan.clientWidth, plan.clientHeight,
+                          c.main) &&
+         createGridCanvas(c.display, c.main.window, c.main.tile,
+                          plan.clientWidth, plan.clientHeight, c.canvas);
+}
+
+void openLog(Checker &c) {
+  clearSnapshots(c.snapshots);
+  c.log = openTransitionLog();
+  if (c.log == nullptr)
+    std::fprintf(stderr,
+                 "keyboard-checker: cannot create %s: %s; keys are shown "
+                 "but not logged\n",
+                 kLogFileName, std::strerror(errno));
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("keyboard-checker %s\n", KC_VERSION);
+    return 0;
+  }
+  Checker c = {};
+  c.layout = layoutFromArguments(argc, argv);
+  c.signalFd = signalEvents();
+  if (!openDisplay(c))
+    return 1;
+  g_lostChecker = &c;
+  XSetIOErrorHandler(quietIOError);
+  XSetIOErrorExitHandler(c.display, onDisplayLost, nullptr);
+  if (!setUpWindow(c))
+    return 1;
+  c.timerFd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
+  openLog(c);
+  setUpKeyboard(c.keyboard, c.display, c.main.window);
+  if (c.layout == LayoutUnset)
+    c.layout = c.keyboard.japanese ? LayoutJP : LayoutUS;
+  // Held keys repeat as presses only: a repeat must not look like a release.
+  XkbSetDetectableAutoRepeat(c.display, True, nullptr);
+  XMapWindow(c.display, c.main.window);
+  XFlush(c.display);
+  return runChecker(c);
+}
