@@ -127,7 +127,7 @@ int main(int argc, char **argv) {
     return 0;
   }
   if (options.version) {
-    std::puts("keyboard-report (Corvane Keyboard Checker) " KC_VERSION);
+    std::puts("keyboard-report " KC_VERSION);
     return 0;
   }
   FILE *file = std::fopen(options.log, "rb");

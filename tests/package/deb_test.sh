@@ -24,8 +24,11 @@ cleanup() {
   [ "$installed" = 0 ] || apt-get -qq purge -y keyboard-checker >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
+# Anything of ours a maintainer script could leave behind is named so.
+ours() { find /usr /etc /var -xdev \( -name '*keyboard-checker*' -o -name '*keyboard-report*' \) 2>/dev/null | sort; }
 if [ "$(id -u)" = 0 ] && ! dpkg-query -W keyboard-checker >/dev/null 2>&1; then
   installed=1
+  ours >"$work/before"
   apt-get -o DPkg::Lock::Timeout=600 -qq install -y "$deb" >"$work/apt.out" 2>&1 ||
     fail "apt install: $(cat "$work/apt.out")"
 else
@@ -60,7 +63,7 @@ pid=
 tail -c 58 "$work/run/Corvanekeyboardchecker.log" | grep -q $'^Keyboard type : PC/AT like US English keyboard / DirectX\r$' ||
   fail "the log does not end in the closing line"
 
-[ "$(keyboard-report --version)" = "keyboard-report (Corvane Keyboard Checker) $version" ] ||
+[ "$(keyboard-report --version)" = "keyboard-report $version" ] ||
   fail "keyboard-report --version: $(keyboard-report --version 2>&1)"
 for page in keyboard-checker keyboard-report; do
   man --warnings -l "$root/usr/share/man/man1/$page.1.gz" 2>"$work/man.err" | grep -q "^${page^^}(1)" &&
@@ -75,4 +78,5 @@ while read -r path; do
   [ ! -e "$path" ] || { [ -d "$path" ] && dpkg-query -S "$path" >/dev/null 2>&1; } ||
     fail "$path is left after the package was purged"
 done <"$work/paths"
+ours | diff "$work/before" - || fail "left after the package was purged (+)"
 echo "deb test: installed, ran and purged $(basename "$deb"), $(wc -l <"$work/paths") paths"
