@@ -4,6 +4,7 @@
 # for the JP-106 keyboard runs. Sourced by tools/wine and checker.sh, and
 # so by the tests, the demo and the benchmarks. Only processes started here
 # are ended.
+. "$(dirname "${BASH_SOURCE[0]}")/x-lib.sh"
 
 # kc_wine_use STATE: point the environment at the Wine kept in STATE.
 kc_wine_use() {
@@ -13,24 +14,6 @@ kc_wine_use() {
   if [ -s "$KC_STATE/display" ]; then
     export DISPLAY=:$(cat "$KC_STATE/display")
   fi
-}
-
-kc_xvfb_alive() { kill -0 "$(cat "$KC_STATE/xvfb.pid" 2>/dev/null)" 2>/dev/null; }
-
-# Xvfb on a display number it finds free itself; -noreset keeps a keymap
-# set with setxkbmap when the last client leaves.
-kc_start_xvfb() {
-  kc_xvfb_alive && return 0
-  : >"$KC_STATE/display"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
-    3>"$KC_STATE/display" >"$KC_STATE/xvfb.log" 2>&1 &
-  echo $! >"$KC_STATE/xvfb.pid"
-  for _ in $(seq 1 50); do
-    [ -s "$KC_STATE/display" ] && kc_wine_use "$KC_STATE" && return 0
-    sleep 0.1
-  done
-  echo "wine-lib: Xvfb did not start" >&2
-  return 1
 }
 
 kc_make_prefix() {

@@ -5,61 +5,9 @@
 # typed elsewhere are ignored; a hard kill keeps every reported line.
 set -euo pipefail
 . "$(dirname "$0")/../../tools/checker.sh"
+. "$(dirname "$0")/keys.sh"
+KC_SCRL_TWICE=1 # Wine replays the Scroll Lock state at once
 trap kc_cleanup EXIT
-
-CLOSE_US="Keyboard type : PC/AT like US English keyboard / DirectX"
-CLOSE_JP="Keyboard type : Japanese 106 keyboard / DirectX"
-
-fresh() { rm -rf "${KC_WORK:?}/$1" && mkdir -p "$KC_WORK/$1" && echo "$KC_WORK/$1"; }
-
-# expect_log DIR LINE...: the log holds exactly these lines, CR LF ended.
-expect_log() {
-  local log=$1/Corvanekeyboardchecker.log
-  cmp -s <(printf '%s\r\n' "${@:2}") "$log" && return
-  diff <(printf '%s\n' "${@:2}") <(tr -d '\r' <"$log") | head -n 20 >&2 || true
-  kc_fail "log bytes differ in $log"
-}
-
-# Keys as "X-keycode=label" (xdotool reads a one-digit number as a keysym,
-# so Escape goes by name). F10 and a lone Alt put the window in menu mode,
-# where the keys that follow open the system menu: an Escape follows each.
-# Caps Lock and Num Lock go twice, which leaves the X lock state as found:
-# Wine replays a changed lock state as an extra press at the next focus.
-# Scroll Lock comes out twice: Wine replays its lock state at once.
-common_keys=(67=F1 68=F2 69=F3 70=F4 71=F5 72=F6 73=F7 74=F8 75=F9 76=F10
-  Escape=Esc 95=F11 96=F12
-  107=SysR 78=Scrl 127=Paus 118="Ins " 110=Home 112=PgUp 119="Del "
-  115="End " 117=PgDn 111=$' \x81\xaa ' 113=$'  \x81\xa9' 116=$' \x81\xab '
-  114=$'\x81\xa8  '
-  77="NumPad NL" 77="NumPad NL" 106="NumPad / " 63="NumPad * " 82="NumPad - "
-  79="NumPad 7 " 80="NumPad 8 " 81="NumPad 9 " 86="NumPad + " 83="NumPad 4 "
-  84="NumPad 5 " 85="NumPad 6 " 87="NumPad 1 " 88="NumPad 2 " 89="NumPad 3 "
-  104="NumPad En" 90="NumPad 0 " 91="NumPad . ")
-letters=(24=Q 25=W 26=E 27=R 28=T 29=Y 30=U 31=I 32=O 33=P 38=A 39=S 40=D
-  41=F 42=G 43=H 44=J 45=K 46=L 52=Z 53=X 54=C 55=V 56=B 57=N 58=M)
-digits=(10=1 11=2 12=3 13=4 14=5 15=6 16=7 17=8 18=9 19=0)
-us_keys=(49='`' "${digits[@]}" 20=- 21== 51='\' 22=BS 23=Tab "${letters[@]}"
-  34=[ 35=] 36=Ent 66=Cap 66=Cap 47=';' 48="'" 50=LShft 59=, 60=. 61=/
-  62=RShft 37=LCtrl 65=" Space " 108=RAlt 105=RCtrl 64=LAlt Escape=Esc
-  "${common_keys[@]}")
-# On the jp106 keymap: Zenkaku/Hankaku, yen and ro, the three conversion
-# keys; ^ @ : and the brackets move.
-jp_keys=(49=$'\x8a\xbf' "${digits[@]}" 20=- 21=^ 132='\' 22=BS 23=Tab
-  "${letters[@]}" 34=@ 35=[ 36=Ent 66=Cap 66=Cap 47=';' 48=: 51=] 50=LShft
-  59=, 60=. 61=/ 97='\' 62=RShft 37=LCtl 102=$'\x96\xb3' 65=Space
-  100=$'\x95\xcf' 101=$'\xb6\xc5' 108=RAlt 105=RCtl 64=LAlt Escape=Esc
-  "${common_keys[@]}")
-
-# all_keys KEY...: presses them all; sets LINES to the log they must give.
-all_keys() {
-  local key codes=() && LINES=()
-  for key in "$@"; do
-    codes+=("${key%%=*}")
-    LINES+=("${key#*=} down" "${key#*=} up")
-    [ "${key#*=}" != Scrl ] || LINES+=("Scrl down" "Scrl up")
-  done
-  kc_press "${codes[@]}" && sleep 0.3
-}
 
 # where: the client origin and the outer size.
 where() { wine "$KC_TOOL" where "$TITLE" | tr -d '\r'; }

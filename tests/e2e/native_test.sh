@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# The native checker on Xvfb under openbox, real keys through XTest: every
+# key of both keyboards logs the very bytes the Windows program writes
+# (keypad "=" and "," too, which Wine cannot give); the option and the
+# detection; pixels and the fitted size worked out from the font's own
+# tables; keys typed into another window; auto-repeat; every way to close,
+# a hard kill, and no display. The key report then reads the native log.
+set -euo pipefail
+. "$(dirname "$0")/../../tools/native.sh"
+. "$(dirname "$0")/keys.sh"
+trap kc_native_down EXIT
+kc_native_up
+shot() { import -window root -crop "${cw}x$ch+$cx+$cy" "$dir/$1.png"; }
+same() { [ "$(compare -metric AE "$dir/$1.png" "$dir/$2.png" null: 2>&1 || true)" = 0 ]; }
+
+echo "== no display: exit 1, one line, no log"
+dir=$(fresh nodisplay)
+for display in "" :9999; do
+  status=0
+  (cd "$dir" && DISPLAY=$display "$KC_CHECKER") 2>"$dir/err" || status=$?
+  [ "$status" = 1 ] && [ "$(wc -l <"$dir/err")" = 1 ] || kc_fail "DISPLAY='$display': status $status"
+  [ ! -e "$dir/Corvanekeyboardchecker.log" ] || kc_fail "a log without a display"
+done
+
+echo "== US keymap, /en: size, pixels, no thickening, every key, the close box"
+dir=$(fresh us)
+kc_native_start "$dir" /en
+read -r cx cy cw ch < <(kc_geometry "$APP_WIN")
+# GDI's numbers for IPAGothic, from its head and OS/2 tables: pixel size
+# round(16 em / (winAscent + winDescent)); H from the rounded ascent and
+# descent; A and W from xAvgCharWidth and the box, +1 for the synthesized
+# bold. The client area is 3W + 51A + 100 by 8H.
+want=$(python3 - "$(fc-match -f '%{file}' 'IPAGothic:bold')" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+tables = {data[12 + 16 * i:16 + 16 * i]: struct.unpack(">I", data[20 + 16 * i:24 + 16 * i])[0]
+          for i in range(struct.unpack(">H", data[4:6])[0])}
+head, os2 = tables[b"head"], tables[b"OS/2"]
+em, = struct.unpack(">H", data[head + 18:head + 20])
+xmin, _, xmax = struct.unpack(">hhh", data[head + 36:head + 42])
+avg, = struct.unpack(">h", data[os2 + 2:os2 + 4])
+asc, desc = struct.unpack(">HH", data[os2 + 74:os2 + 78])
+r = lambda v: int(v + 0.5)
+px = r(16 * em / (asc + desc))
+h, a, w = r(asc * px / em) + r(desc * px / em), r(avg * px / em) + 1, r((xmax - xmin) * px / em) + 1
+print(3 * w + 51 * a + 100, 8 * h)
+PY
+)
+[ "$cw $ch" = "$want" ] || kc_fail "client area $cw x $ch, want $want"
+[ "$want" = "628 128" ] || kc_fail "IPAGothic's tables changed: $want"
+shot start
+xdotool keydown 50 sleep 0.05 keydown 38 sleep 0.3
+shot held
+xdotool keyup 38 sleep 0.05 keyup 50 sleep 0.3
+px() { # px SHOT "X Y W H" COLOUR TEST N WHAT: a cell's pixels of COLOUR
+  local n
+  n=$(convert "$dir/$1.png" +repage -crop "$(awk '{print $3"x"$4"+"$1"+"$2}' <<<"$2")" \
+    +repage -depth 8 txt:- | grep -ci "$3" || true)
+  [ "$n" "$4" "$5" ] || kc_fail "$6 ($n pixels of $3)"
+}
+# Cells from H 16, A 9, W 23: LShft (row 3), A (row 2), Q (row 1), count.
+px held "33 80 45 16" '#000000' -gt 10 "held LShft is not black"
+px held "79 64 9 16" '#000000' -gt 5 "held A is not black"
+px start "79 64 9 16" '#000000' -eq 0 "A is black though up"
+px held "60 48 9 16" '#96B4BE' -gt 5 "Q lacks the up colour"
+px held "9 112 117 16" '#F00000' -gt 20 "count line not red"
+kc_press 24 25 26 27 28 24 25 26 27 28 && sleep 0.3
+shot after
+same start after || kc_fail "ten presses later the window is not as it was"
+all_keys "${us_keys[@]}" 125="NumPad = " 129="NumPad , "
+kc_native_end close-box
+expect_log "$dir" "LShft down" "A down" "A up" "LShft up" \
+  Q\ {down,up} W\ {down,up} E\ {down,up} R\ {down,up} T\ {down,up} \
+  Q\ {down,up} W\ {down,up} E\ {down,up} R\ {down,up} T\ {down,up} \
+  "${LINES[@]}" "$CLOSE_US"
+"$KC_REPORT" "$dir/Corvanekeyboardchecker.log" >"$dir.report" ||
+  kc_fail "the report finds keys untested in a log of every key: $(cat "$dir.report")"
+
+echo "== the option forces the main block only when it is the only argument; SIGTERM"
+for option in "" "/jp " /JP /jp,x /jp; do # arguments split at commas
+  dir=$(fresh option)
+  IFS=, read -ra args <<<"$option"
+  kc_native_start "$dir" "${args[@]}"
+  kc_press 49 51 # grave, backslash
+  kc_native_end TERM
+  [ "$option" = /jp ] && expect_log "$dir" '\ down' '\ up' "$CLOSE_JP" ||
+    expect_log "$dir" '` down' '` up' '\ down' '\ up' "$CLOSE_US"
+done
+
+echo "== another window has the focus; auto-repeat; a hard kill"
+dir=$(fresh focus)
+kc_native_start "$dir" /en
+kc_press 38
+xmessage -name other "another window" &
+other=$!
+kc_wait_for 10 sh -c '! [ "$(xdotool getactivewindow)" = "'"$APP_WIN"'" ]' ||
+  kc_fail "the other window never took the focus"
+shot before
+xdotool keydown 24 sleep 0.3
+shot elsewhere
+xdotool keyup 24 && kc_press 25
+same before elsewhere || kc_fail "the window changed for a key held in another window"
+kill "$other"
+kc_native_focus || kc_fail "could not focus the checker again"
+xdotool keydown 40 sleep 1.5 keyup 40 sleep 0.2 # repeats for a second
+kc_press 39 && sleep 0.2
+kill -KILL "$APP_PID"
+wait "$APP_PID" 2>/dev/null || true
+APP_PID=
+expect_log "$dir" "A down" "A up" "D down" "D up" "S down" "S up"
+
+echo "== jp106 keymap: detection, every key, Alt+F4 taken by the window manager"
+setxkbmap -model jp106 -layout jp || kc_fail "cannot set the jp106 keymap"
+dir=$(fresh jp)
+kc_native_start "$dir"
+all_keys "${jp_keys[@]}" 125="NumPad = " 103="NumPad , "
+kc_native_end alt-f4
+expect_log "$dir" "${LINES[@]}" "LAlt down" "$CLOSE_JP"
+echo "ok: all native end-to-end checks passed"

@@ -1,0 +1,70 @@
+# Drives the native checker as Linux users run it: a private Xvfb with a
+# real window manager (openbox), the program started in a directory of its
+# own, keys pressed by X keycode, closed through the window manager's close
+# request. Sourced by the native end-to-end test, the demo and the
+# benchmarks, with KC_CHECKER and KC_STATE set. Only processes started here
+# are ended.
+. "$(dirname "${BASH_SOURCE[0]}")/x-lib.sh"
+APP_PID=
+
+kc_wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window; }
+
+# kc_native_up: the display and its window manager, each once.
+kc_native_up() {
+  mkdir -p "$KC_STATE"
+  kc_start_xvfb || return 1
+  kill -0 "$(cat "$KC_STATE/wm.pid" 2>/dev/null)" 2>/dev/null && return 0
+  # openbox's own key bindings, but for Alt+F4, would take keys under test
+  # (Print starts a screenshot tool), so it gets a configuration of one.
+  cat >"$KC_STATE/rc.xml" <<'XML'
+<?xml version="1.0"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <keyboard><keybind key="A-F4"><action name="Close"/></keybind></keyboard>
+</openbox_config>
+XML
+  openbox --sm-disable --config-file "$KC_STATE/rc.xml" >"$KC_STATE/wm.log" 2>&1 &
+  echo $! >"$KC_STATE/wm.pid"
+  kc_wait_for 10 kc_wm_ready || kc_fail "openbox did not start"
+}
+
+kc_native_down() {
+  local name
+  [ -z "$APP_PID" ] || kill -KILL "$APP_PID" 2>/dev/null || true
+  setxkbmap -model pc105 -layout us 2>/dev/null || true
+  for name in wm xvfb; do
+    kill "$(cat "$KC_STATE/$name.pid" 2>/dev/null)" 2>/dev/null || true
+    rm -f "$KC_STATE/$name.pid"
+  done
+}
+
+kc_has_focus() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$APP_WIN" ]; }
+
+# kc_native_start DIR [ARGS...]: starts it in DIR and waits until the
+# window manager has given it the focus.
+kc_native_start() {
+  (cd "$1" && exec "$KC_CHECKER" "${@:2}") >"$1.out" 2>&1 &
+  APP_PID=$!
+  kc_wait_for 20 kc_window_id "$TITLE" || kc_fail "no window within 20 s"
+  APP_WIN=$(kc_window_id "$TITLE")
+  kc_wait_for 10 kc_has_focus || kc_fail "the window never got the focus"
+}
+
+kc_native_focus() {
+  xdotool windowactivate --sync "$APP_WIN" && kc_wait_for 5 kc_has_focus
+}
+
+# kc_native_end HOW: closes it with the close box (wmctrl asks the window
+# manager, which sends the close request), a signal or Alt+F4; it must end
+# by itself, with exit status 0.
+kc_native_end() {
+  local status=0
+  case $1 in
+  close-box) wmctrl -c "$TITLE" ;;
+  alt-f4) xdotool keydown 64 sleep 0.1 key 70 sleep 0.1 keyup 64 ;;
+  *) kill "-$1" "$APP_PID" ;;
+  esac
+  kc_wait_for 10 sh -c "! kill -0 $APP_PID" || kc_fail "still running 10 s after $1"
+  wait "$APP_PID" || status=$?
+  APP_PID=
+  [ "$status" = 0 ] || kc_fail "exit status $status after $1"
+}
