@@ -10,7 +10,7 @@
 struct SampleSummary {
   int count;
   double median;
-  double p90;
+  double p99;
   double worst;
   double mean;
 };
@@ -22,8 +22,8 @@ inline SampleSummary summarize(std::vector<double> samples) {
   std::sort(samples.begin(), samples.end());
   const size_t n = samples.size();
   s.median = n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
-  // Nearest rank: the smallest sample with at least 90 % at or below it.
-  s.p90 = samples[(n * 9 + 9) / 10 - 1];
+  // Nearest rank: the smallest sample with at least 99 % at or below it.
+  s.p99 = samples[(n * 99 + 99) / 100 - 1];
   s.worst = samples.back();
   double sum = 0;
   for (double v : samples)
@@ -32,11 +32,11 @@ inline SampleSummary summarize(std::vector<double> samples) {
   return s;
 }
 
-// row <name> <n> <median> <p90> <worst> <mean> <unit> <note>
+// row <name> <n> <median> <p99> <worst> <mean> <unit> <note>
 inline void printRow(const char *name, const std::vector<double> &samples,
                      const char *unit, const char *note) {
   const SampleSummary s = summarize(samples);
   std::printf("row\t%s\t%d\t%.3f\t%.3f\t%.3f\t%.3f\t%s\t%s\n", name, s.count,
-              s.median, s.p90, s.worst, s.mean, unit, note);
+              s.median, s.p99, s.worst, s.mean, unit, note);
   std::fflush(stdout);
 }

@@ -61,8 +61,9 @@ pid_t timeLaunch(Display *display, const char *title, int width, char **command,
     if (window != 0) {
       if (shown < 0)
         shown = nowMs() - start;
+      // Fitted and on the screen: the native window is born fitted.
       if (XGetWindowAttributes(display, window, &attributes) &&
-          attributes.width == width)
+          attributes.width == width && attributes.map_state == IsViewable)
         fitted = nowMs() - start;
     }
     ++polls;

@@ -7,13 +7,13 @@
 . "$(dirname "${BASH_SOURCE[0]}")/x-lib.sh"
 APP_PID=
 
-kc_wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window; }
+kc_wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
 # kc_native_up: the display and its window manager, each once.
 kc_native_up() {
   mkdir -p "$KC_STATE"
   kc_start_xvfb || return 1
-  kill -0 "$(cat "$KC_STATE/wm.pid" 2>/dev/null)" 2>/dev/null && return 0
+  kc_wm_ready && return 0
   # openbox's own key bindings, but for Alt+F4, would take keys under test
   # (Print starts a screenshot tool), so it gets a configuration of one.
   cat >"$KC_STATE/rc.xml" <<'XML'

@@ -11,7 +11,7 @@ work=$build/tests/package/deb
 rm -rf "$work" && mkdir -p "$work/run"
 KC_STATE=$work/x && . "$src/tools/native.sh"
 
-"$src/scripts/package" --deb "$build/release" "$work/dist" >"$work/package.out" ||
+"$src/scripts/package" --deb "$build/linux" "$work/dist" >"$work/package.out" ||
   kc_fail "packaging: $(cat "$work/package.out")"
 deb=$(echo "$work"/dist/keyboard-checker_*.deb)
 # Every path the package holds, as installed (/usr/bin/keyboard-report ...).
