@@ -7,6 +7,7 @@
 #include <string>
 
 #include "keymodel/key_tables.h"
+#include "keymodel/label_utf8.h"
 #include "keymodel/layout.h"
 
 namespace {
@@ -39,6 +40,27 @@ TEST(KeyTables, EachLayoutNamesEveryKeyOnceAndFillersAreBlank) {
   EXPECT_EQ(&mainBlockFor(LayoutUnset), &MainKeysUS);
   EXPECT_EQ(&mainBlockFor(LayoutUS), &MainKeysUS);
   EXPECT_EQ(&mainBlockFor(LayoutJP), &MainKeysJP);
+}
+
+// Every label the front ends draw as UTF-8 converts, blanks kept; a byte
+// the tables never hold shows as "?".
+TEST(KeyTables, LabelsAsUtf8) {
+  char utf8[kLabelUtf8Bytes];
+  for (KeyboardLayout layout : {LayoutUS, LayoutJP})
+    for (const KeyEntry &e : entriesOf(layout)) {
+      labelToUtf8(e.label, utf8);
+      EXPECT_EQ(std::strchr(utf8, '?'), nullptr) << "code " << int(e.code);
+    }
+  const struct {
+    const char *sjis, *utf8;
+  } cases[] = {{"  \x81\xA9", "  ←"}, {"\x81\xA8  ", "→  "},
+               {" \x81\xAA ", " ↑ "}, {"\x8A\xBF", "漢"},
+               {"\xB6\xC5", "ｶﾅ"},    {"\x81", "?"},
+               {"\x82\xA0", "?"},     {" Space ", " Space "}};
+  for (const auto &c : cases) {
+    labelToUtf8(c.sjis, utf8);
+    EXPECT_STREQ(utf8, c.utf8);
+  }
 }
 
 TEST(Layout, TailOfTheWholeCommandLine) {
