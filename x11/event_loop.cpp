@@ -61,9 +61,8 @@ bool onFocusIn(Checker &c, const XFocusChangeEvent &focus) {
   if (focus.detail == NotifyInferior)
     return true;
   acquireKeyboard(c.keyboard);
-  // Catches up with keys already down when the focus came.
+  // Catches up with keys already down when the focus came, and repaints.
   runPass(c);
-  paint(c);
   return true;
 }
 

@@ -29,12 +29,6 @@ import -window root "$dir/released.png"
 # and a one-blank filler, Q (row 1) after Tab, the count line at (A, 7H).
 lshft="$((cx + 33)) $((cy + 80)) 45 16" a="$((cx + 79)) $((cy + 64)) 9 16"
 q="$((cx + 60)) $((cy + 48)) 9 16" count="$((cx + 9)) $((cy + 112)) 117 16"
-px() { # px SHOT CELL COLOUR TEST N WHAT: a cell's pixels of COLOUR
-  local n
-  n=$(convert "$dir/$1.png" -crop "$(awk '{print $3"x"$4"+"$1"+"$2}' <<<"$2")" \
-    +repage -depth 8 txt:- | grep -ci "$3" || true)
-  [ "$n" "$4" "$5" ] || kc_fail "$6 ($n pixels of $3)"
-}
 px held "$lshft" '#000000' -gt 10 "held LShft is not black"
 px released "$lshft" '#000000' -eq 0 "released LShft is black"
 px held "$a" '#000000' -gt 5 "held A is not black"
@@ -58,8 +52,7 @@ for option in "" "/jp " /JP /jp; do
   kc_app_focus
   kc_press 49 51 # grave, backslash
   kc_app_close
-  [ "$option" = /jp ] && expect_log "$dir" '\ down' '\ up' "$CLOSE_JP" ||
-    expect_log "$dir" '` down' '` up' '\ down' '\ up' "$CLOSE_US"
+  expect_grave_backslash "$option"
 done
 
 echo "== keys typed into another program; then a hard kill"

@@ -1,6 +1,7 @@
 # The keys of both keyboards by X keycode with the log lines they must
-# give, and the checks on a log's bytes: one list for the Windows program
-# under Wine and the native one, which must log the same bytes.
+# give, and the checks on a log's bytes and a screenshot's pixels: one list
+# for the Windows program under Wine and the native one, which must log the
+# same bytes.
 
 CLOSE_US="Keyboard type : PC/AT like US English keyboard / DirectX"
 CLOSE_JP="Keyboard type : Japanese 106 keyboard / DirectX"
@@ -13,6 +14,22 @@ expect_log() {
   cmp -s <(printf '%s\r\n' "${@:2}") "$log" && return
   diff <(printf '%s\n' "${@:2}") <(tr -d '\r' <"$log") | head -n 20 >&2 || true
   kc_fail "log bytes differ in $log"
+}
+
+# expect_grave_backslash OPTION: grave and backslash were pressed; only "/jp"
+# may pick the Japanese block, which has no grave and one backslash there.
+expect_grave_backslash() {
+  [ "$1" = /jp ] && expect_log "$dir" '\ down' '\ up' "$CLOSE_JP" ||
+    expect_log "$dir" '` down' '` up' '\ down' '\ up' "$CLOSE_US"
+}
+
+# px SHOT "X Y W H" COLOUR TEST N WHAT: the pixels of COLOUR in that cell of
+# $dir/SHOT.png must pass the test against N.
+px() {
+  local n
+  n=$(convert "$dir/$1.png" +repage -crop "$(awk '{print $3"x"$4"+"$1"+"$2}' <<<"$2")" \
+    +repage -depth 8 txt:- | grep -ci "$3" || true)
+  [ "$n" "$4" "$5" ] || kc_fail "$6 ($n pixels of $3)"
 }
 
 # Keys as "X-keycode=label" (xdotool reads a one-digit number as a keysym,
