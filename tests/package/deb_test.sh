@@ -19,7 +19,7 @@ dpkg-deb --fsys-tarfile "$deb" | tar -t | sed -n 's|^\./\(.\)|/\1|p' | sed 's|/$
 # And anything of ours a maintainer script could leave is named so.
 ours() { { find /usr /etc /var -xdev \( -name '*keyboard-checker*' -o -name '*keyboard-report*' \) 2>/dev/null || true; } | sort; }
 
-root= installed=0
+root='' installed=0
 cleanup() {
   kc_native_down
   [ "$installed" = 0 ] || apt-get -qq purge -y keyboard-checker >/dev/null 2>&1 || true
@@ -57,8 +57,9 @@ tail -c 58 "$work/run/Corvanekeyboardchecker.log" | grep -q $'^Keyboard type : P
 [ "$(keyboard-report --version)" = "keyboard-report $KC_VERSION" ] ||
   kc_fail "keyboard-report --version: $(keyboard-report --version 2>&1)"
 for page in keyboard-checker keyboard-report; do
-  man --warnings -l "$root/usr/share/man/man1/$page.1.gz" 2>"$work/man.err" | grep -q "^${page^^}(1)" &&
-    [ ! -s "$work/man.err" ] || kc_fail "man -l $page: $(cat "$work/man.err")"
+  man --warnings -l "$root/usr/share/man/man1/$page.1.gz" >"$work/man.out" 2>"$work/man.err" &&
+    grep -q "^${page^^}(1)" "$work/man.out" && [ ! -s "$work/man.err" ] ||
+    kc_fail "man -l $page: $(cat "$work/man.err")"
 done
 
 [ -z "$root" ] || { echo "deb test: unpacked and ran $(basename "$deb")" && exit 0; }
