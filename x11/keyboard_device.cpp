@@ -1,6 +1,11 @@
 // The focus gate and the read behind it.
 #include "x11/keyboard_device.h"
 
+#include <X11/Xlib-xcb.h>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+
 #include "x11/keyboard_kind.h"
 
 namespace {
@@ -34,10 +39,21 @@ void unacquireKeyboard(KeyboardDevice &device) { device.acquired = false; }
 bool readKeyboardState(KeyboardDevice &device, KeyState &state) {
   if (!device.acquired)
     return false;
-  char keys[32];
-  XQueryKeymap(device.display, keys);
-  if (currentFocus(device.display) != device.focusOwner)
-    return false;
-  keymapToKeyState(keys, device.scanMap, state);
-  return true;
+  // Both requests go out together and come back in order: one round trip,
+  // with the focus read after the keymap.
+  xcb_connection_t *xcb = XGetXCBConnection(device.display);
+  const xcb_query_keymap_cookie_t keymapAsked = xcb_query_keymap(xcb);
+  const xcb_get_input_focus_cookie_t focusAsked = xcb_get_input_focus(xcb);
+  xcb_query_keymap_reply_t *keymap =
+      xcb_query_keymap_reply(xcb, keymapAsked, nullptr);
+  xcb_get_input_focus_reply_t *focus =
+      xcb_get_input_focus_reply(xcb, focusAsked, nullptr);
+  const bool ok = keymap != nullptr && focus != nullptr &&
+                  focus->focus == device.focusOwner;
+  if (ok)
+    keymapToKeyState(reinterpret_cast<const char *>(keymap->keys),
+                     device.scanMap, state);
+  std::free(keymap);
+  std::free(focus);
+  return ok;
 }

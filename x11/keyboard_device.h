@@ -28,5 +28,5 @@ void unacquireKeyboard(KeyboardDevice &device);
 // Fails, leaving state as it was, while unacquired, and when the server's
 // focus has moved on since: the keymap is read first and the focus after
 // it, in the server's order, so a reading that passes was taken while the
-// focus was still ours.
+// focus was still ours. Also fails when the connection is gone.
 bool readKeyboardState(KeyboardDevice &device, KeyState &state);
