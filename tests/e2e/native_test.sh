@@ -23,7 +23,9 @@ export FONTCONFIG_FILE=$KC_STATE/fonts.conf
 shot() { import -window root -crop "${cw}x$ch+$cx+$cy" "$dir/$1.png"; }
 same() { [ "$(compare -metric AE "$dir/$1.png" "$dir/$2.png" null: 2>&1 || true)" = 0 ]; }
 
-echo "== no display: exit 1, one line, no log"
+echo "== --version, --help; no display: exit 1, one line, no log"
+"$KC_CHECKER" --version | grep -qx "keyboard-checker $KC_VERSION" || kc_fail "--version"
+"$KC_CHECKER" --help | grep -q '^Usage: keyboard-checker \[/jp | /en\]$' || kc_fail "--help"
 dir=$(fresh nodisplay)
 for display in "" :9999; do
   status=0
@@ -114,7 +116,10 @@ APP_PID=
 expect_log "$dir" "A down" "A up" "D down" "D up" "S down" "S up"
 
 echo "== jp106 keymap: detection, every key, Alt+F4 taken by the window manager"
-setxkbmap -model jp106 -layout jp || kc_fail "cannot set the jp106 keymap"
+# Loaded as xkbcomp loads it, the rules names stay pc105/us (as under
+# XWayland): only the keys themselves say Japanese.
+setxkbmap -model jp106 -layout jp -print | xkbcomp -w0 - "$DISPLAY"
+xprop -root _XKB_RULES_NAMES | grep -q '"pc105", "us"' || kc_fail "the rules names changed"
 dir=$(fresh jp)
 kc_native_start "$dir"
 all_keys "${jp_keys[@]}" 125="NumPad = " 103="NumPad , "
