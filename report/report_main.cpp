@@ -1,5 +1,6 @@
 // keyboard-report / KeyboardReport.exe: reads a checker log and answers
-// which keys worked. Status 0 all tested, 1 some never pressed or held,
+// which keys worked. Status 0 all tested (or --help, --version), 1 some
+// never pressed or held,
 // 2 the log could not be read, an output could not be written, or a usage
 // error; nothing half-written is left behind on 2, and the log itself is
 // never written to.
@@ -15,11 +16,27 @@
 #include "report/platform.h"
 #include "report/summary_text.h"
 #include "report/watch.h"
+#include "version.h"
 
 namespace {
 
 constexpr char kUsage[] = "usage: keyboard-report [--layout jp|us] [--json] "
                           "[--html FILE] [--watch [--chatter MS]] [LOG]\n";
+constexpr char kHelp[] =
+    "Reads a keyboard checker log (default %s) and\n"
+    "tells which keys were tested, held at the end or never pressed.\n"
+    "  --layout jp|us  the keyboard to check against (default: from the "
+    "log)\n"
+    "  --json          one JSON object on stdout, no HTML unless --html\n"
+    "  --html FILE     where the HTML report goes (default: "
+    "keyboard-report.html\n"
+    "                  beside the log)\n"
+    "  --watch         follow the log while the checker writes it\n"
+    "  --chatter MS    with --watch: a key down again sooner than this\n"
+    "                  after its up is chatter (default 30)\n"
+    "Exit status: 0 every key tested, 1 some never pressed or held, 2 the\n"
+    "log could not be read, an output could not be written, or a usage\n"
+    "error.\n";
 
 struct Options {
   KeyboardLayout layout = LayoutUnset;
@@ -27,6 +44,8 @@ struct Options {
   const char *html = nullptr;
   const char *log = nullptr;
   bool watch = false;
+  bool help = false;
+  bool version = false;
   double chatterMs = 30; // faster than any person presses a key twice
 };
 
@@ -36,7 +55,11 @@ bool parseOptions(int argc, char **argv, Options &options) {
     const char *arg = argv[i];
     const bool hasValue = i + 1 < argc;
     char *end = nullptr;
-    if (std::strcmp(arg, "--json") == 0) {
+    if (std::strcmp(arg, "--help") == 0) {
+      options.help = true;
+    } else if (std::strcmp(arg, "--version") == 0) {
+      options.version = true;
+    } else if (std::strcmp(arg, "--json") == 0) {
       options.json = true;
     } else if (std::strcmp(arg, "--watch") == 0) {
       options.watch = true;
@@ -206,10 +229,17 @@ int main(int argc, char **argv) {
     options.watch = true;
     options.log = std::strcat(log, kLogFileName);
     status = report(options);
-  } else if (parseOptions(argc, argv, options)) {
-    status = report(options);
-  } else {
+  } else if (!parseOptions(argc, argv, options)) {
     std::fputs(kUsage, stderr);
+  } else if (options.help) {
+    std::fputs(kUsage, stdout);
+    std::printf(kHelp, kLogFileName);
+    status = 0;
+  } else if (options.version) {
+    std::puts("keyboard-report " KC_VERSION);
+    status = 0;
+  } else {
+    status = report(options);
   }
   if (ownConsole)
     waitForKey();

@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
 """Draws the window's background tile and the program icon.
 
-The outputs (background.bmp, keychecker.ico) are committed, so building
-needs no Python; run this again only to change the pictures. Standard
-library only: the formats are written by hand.
+The outputs (background.bmp, keychecker.ico, and the same icon as one PNG
+per size in icons/ for Linux desktops) are committed, so building needs no
+Python; run this again only to change the pictures. Standard library only:
+the formats are written by hand.
 """
 import math
 import os
 import struct
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -90,8 +92,11 @@ def icon_image(size, bits):
     return info + colours + xor + mask
 
 
+ICON_SIZES = (256, 48, 32, 16)
+
+
 def write_icon(path):
-    images = [(size, bits) for size in (256, 48, 32, 16) for bits in (8, 32)]
+    images = [(size, bits) for size in ICON_SIZES for bits in (8, 32)]
     blobs = [icon_image(size, bits) for size, bits in images]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
@@ -104,6 +109,30 @@ def write_icon(path):
         f.write(out + b"".join(blobs))
 
 
+def png_chunk(kind, data):
+    crc = zlib.crc32(kind + data) & 0xFFFFFFFF
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", crc)
+
+
+def write_png(path, size):
+    """The 32-bit image of one size, as RGBA; no time or text chunks, so
+    the bytes depend on the picture alone."""
+    raw = bytearray()
+    for y in range(size):
+        raw.append(0)  # filter type None
+        for x in range(size):
+            raw += bytes(icon_rgba(size, x, y))
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header) +
+                png_chunk(b"IDAT", zlib.compress(bytes(raw), 9)) +
+                png_chunk(b"IEND", b""))
+
+
 if __name__ == "__main__":
     write_background(os.path.join(HERE, "background.bmp"))
     write_icon(os.path.join(HERE, "keychecker.ico"))
+    os.makedirs(os.path.join(HERE, "icons"), exist_ok=True)
+    for icon_size in ICON_SIZES:
+        write_png(os.path.join(HERE, "icons", "%d.png" % icon_size),
+                  icon_size)
