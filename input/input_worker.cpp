@@ -26,22 +26,14 @@ RepaintTarget g_target{};
 
 constexpr DWORD kStopSliceMs = 100;
 
-// One wake-up. The index moves on only with a good reading: DirectInput
-// fails reads at every loss of acquisition, and moving on then would
-// compare the next reading with an older snapshot, logging changes twice
-// or losing them. So the buffer the index names never holds the last good
-// snapshot, and the other one always does.
+// One wake-up: a good reading is logged and asks for a repaint.
 void runPass(SnapshotPair &pair, FILE *log) {
-  KeyState &current = pair.buffers[pair.index];
-  if (!readKeyboardState(current))
+  if (!takeReading(pair, log, g_keyboardLayout, readKeyboardState))
     return;
-  compareAndReport(log, current, pair.buffers[pair.index ^ 1],
-                   g_keyboardLayout);
   // SetTimer only works for a window of the calling thread, so the window
   // procedure invalidates and sets its follow-up timer itself.
   if (HWND window = g_target.window->load())
     PostMessageA(window, g_target.message, 0, 0);
-  pair.index ^= 1;
 }
 
 DWORD WINAPI runInputWorker(LPVOID) {

@@ -38,5 +38,23 @@ FILE *openTransitionLog();
 int compareAndReport(FILE *log, const KeyState &current,
                      const KeyState &previous, KeyboardLayout layout);
 
+// One reading of the keyboard: read(state) fills the buffer the index
+// names and must leave it as it was when it fails. A good reading is
+// reported against the other buffer and moves the index on; a failed one
+// leaves the pair alone. Readings fail at every loss of the keyboard (focus
+// or acquisition), and moving on then would compare the next reading with
+// an older snapshot, logging changes twice or losing them: so the other
+// buffer always holds the last snapshot reported. True on a good reading.
+template <typename Read>
+bool takeReading(SnapshotPair &pair, FILE *log, KeyboardLayout layout,
+                 Read read) {
+  KeyState &current = pair.buffers[pair.index];
+  if (!read(current))
+    return false;
+  compareAndReport(log, current, pair.buffers[pair.index ^ 1], layout);
+  pair.index ^= 1;
+  return true;
+}
+
 // Writes the closing line for the layout and closes the file.
 void closeTransitionLog(FILE *log, KeyboardLayout layout);

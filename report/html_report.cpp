@@ -89,11 +89,7 @@ void writeKeys(FILE *out, const Report &report) {
     if (label.code == kFillerCode || name < 0)
       continue;
     const Look &look = kLooks[reportResult(report, name)];
-    const char *text = report.names->names[name].utf8;
-    // The key already stands in the keypad block: its bare label will do.
-    const size_t prefix = sizeof kNumPadPrefix - 1;
-    if (std::strncmp(text, kNumPadPrefix, prefix) == 0)
-      text += prefix;
+    const char *text = cellText(report.names->names[name]);
     // The main block's keys stand 10 pixels apart, the others 5: every
     // box leaves the same 6-pixel gap to the next.
     const bool main = i >= kTopRowCols && i < kMainEnd;
@@ -138,15 +134,11 @@ void writeList(FILE *out, const Report &report, KeyResult wanted) {
 
 void writeCounts(FILE *out, const Report &report) {
   std::fputs("<h2>pressed more than once</h2>\n<p>", out);
-  for (int i = 0; i < report.names->orderCount[report.layoutIndex]; ++i) {
-    const int name = reportName(report, i);
-    if (report.tally->presses[name] < 2)
-      continue;
+  forEachRepeatedKey(report, [&](int name, unsigned presses) {
     std::fputs("<span class=\"key\">", out);
     writeText(out, report.names->names[name].utf8);
-    std::fprintf(out, " &#215;%u</span> ",
-                 static_cast<unsigned>(report.tally->presses[name]));
-  }
+    std::fprintf(out, " &#215;%u</span> ", presses);
+  });
   std::fputs("</p>\n", out);
 }
 

@@ -26,16 +26,12 @@ void writeNameList(FILE *out, const Report &report, KeyResult wanted) {
 void writePresses(FILE *out, const Report &report) {
   std::fputs(",\"presses\":{", out);
   const char *separator = "";
-  for (int i = 0; i < report.names->orderCount[report.layoutIndex]; ++i) {
-    const int name = reportName(report, i);
-    if (report.tally->presses[name] < 2)
-      continue;
+  forEachRepeatedKey(report, [&](int name, unsigned presses) {
     std::fputs(separator, out);
     writeJsonString(out, report.names->names[name].utf8);
-    std::fprintf(out, ":%u",
-                 static_cast<unsigned>(report.tally->presses[name]));
+    std::fprintf(out, ":%u", presses);
     separator = ",";
-  }
+  });
   std::fputc('}', out);
 }
 

@@ -103,6 +103,13 @@ void buildNameTable(NameTable &table) {
   table.alts[1] = findName(table, "RAlt", 4);
 }
 
+const char *cellText(const KeyName &name) {
+  const size_t prefix = sizeof kNumPadPrefix - 1;
+  return std::strncmp(name.utf8, kNumPadPrefix, prefix) == 0
+             ? name.utf8 + prefix
+             : name.utf8;
+}
+
 int findName(const NameTable &table, const char *bytes, size_t length) {
   if (length == 0 || length >= kNameBytes)
     return -1;

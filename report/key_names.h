@@ -45,5 +45,9 @@ void buildNameTable(NameTable &table);
 // for, or -1.
 int findName(const NameTable &table, const char *bytes, size_t length);
 
+// The name as its key's cell in a drawn keyboard shows it: a keypad key
+// already stands in the keypad block, so its UTF-8 name without "NumPad ".
+const char *cellText(const KeyName &name);
+
 // A label's bytes without its blanks, as [begin, begin + length).
 void trimBlanks(const char *&begin, size_t &length);

@@ -42,10 +42,7 @@ int drawKey(Screen &screen, const Report &report, const KeyEntry &key, int row,
   const int name = report.names->byCode[report.layoutIndex][key.code];
   if (key.code == kFillerCode || name < 0)
     return x + width + 1;
-  const char *text = report.names->names[name].utf8;
-  const size_t prefix = sizeof kNumPadPrefix - 1;
-  if (std::strncmp(text, kNumPadPrefix, prefix) == 0)
-    text += prefix;
+  const char *text = cellText(report.names->names[name]);
   const int cells = cellsOf(text), left = (width - cells) / 2;
   std::string &line = screen.rows[row];
   line.append(x - screen.columns[row], ' ');

@@ -86,3 +86,14 @@ void decideReport(Report &report, const LogReading &reading,
 // The index-th name of the report's grid order, and its result.
 int reportName(const Report &report, int index);
 KeyResult reportResult(const Report &report, int name);
+
+// Calls visit(name, presses) for each name pressed more than once, in the
+// grid's order.
+template <typename Visit>
+void forEachRepeatedKey(const Report &report, Visit visit) {
+  for (int i = 0; i < report.names->orderCount[report.layoutIndex]; ++i) {
+    const int name = reportName(report, i);
+    if (report.tally->presses[name] > 1)
+      visit(name, static_cast<unsigned>(report.tally->presses[name]));
+  }
+}

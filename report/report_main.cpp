@@ -1,9 +1,8 @@
 // keyboard-report / KeyboardReport.exe: reads a checker log and answers
 // which keys worked. Status 0 all tested (or --help, --version), 1 some
-// never pressed or held,
-// 2 the log could not be read, an output could not be written, or a usage
-// error; nothing half-written is left behind on 2, and the log itself is
-// never written to.
+// never pressed or held, 2 the log could not be read, an output could not
+// be written, or a usage error; nothing half-written is left behind on 2,
+// and the log itself is never written to.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>

@@ -17,12 +17,9 @@ void writeList(FILE *out, const Report &report, KeyResult wanted,
 
 void writePresses(FILE *out, const Report &report) {
   std::fputs("Pressed more than once:", out);
-  for (int i = 0; i < report.names->orderCount[report.layoutIndex]; ++i) {
-    const int name = reportName(report, i);
-    if (report.tally->presses[name] > 1)
-      std::fprintf(out, " %s x%u", report.names->names[name].utf8,
-                   static_cast<unsigned>(report.tally->presses[name]));
-  }
+  forEachRepeatedKey(report, [&](int name, unsigned presses) {
+    std::fprintf(out, " %s x%u", report.names->names[name].utf8, presses);
+  });
   std::fputc('\n', out);
 }
 

@@ -33,16 +33,14 @@ void repaintNowAndSoon(Checker &c) {
   timerfd_settime(c.timerFd, 0, &soon, nullptr);
 }
 
-// The index moves on only with a good reading, so the other buffer always
-// holds the last snapshot that was reported.
+// A good reading is logged and repainted, as the keyboard's change signal
+// is on Windows.
 void runPass(Checker &c) {
-  SnapshotPair &pair = c.snapshots;
-  KeyState &current = pair.buffers[pair.index];
-  if (!readKeyboardState(c.keyboard, current))
-    return;
-  compareAndReport(c.log, current, pair.buffers[pair.index ^ 1], c.layout);
-  repaintNowAndSoon(c);
-  pair.index ^= 1;
+  const auto read = [&](KeyState &state) {
+    return readKeyboardState(c.keyboard, state);
+  };
+  if (takeReading(c.snapshots, c.log, c.layout, read))
+    repaintNowAndSoon(c);
 }
 
 // Without a window manager nobody turns Alt+F4 into a close request, so

@@ -26,7 +26,9 @@ void setTitle(Display *display, Window window) {
                   static_cast<int>(std::strlen(kWindowTitle)));
 }
 
-void setFixedSize(Display *display, Window window, int width, int height) {
+// A fixed size (min = max), input focus wanted, and the class the desktop
+// files the window under.
+void setManagerHints(Display *display, Window window, int width, int height) {
   XSizeHints *size = XAllocSizeHints();
   size->flags = PMinSize | PMaxSize;
   size->min_width = size->max_width = width;
@@ -69,7 +71,7 @@ bool createMainWindow(Display *display, int width, int height,
     XSetWindowBackgroundPixmap(display, main.window, main.tile);
   XSelectInput(display, main.window, kEventMask);
   setTitle(display, main.window);
-  setFixedSize(display, main.window, width, height);
+  setManagerHints(display, main.window, width, height);
   setPid(display, main.window);
   setWindowIcon(display, main.window);
   main.deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
