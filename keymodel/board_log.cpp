@@ -1,0 +1,89 @@
+// Writes and reads a board run's lines. Both ends live here so that the
+// checkers and the report cannot drift apart on the form of a line.
+#include "keymodel/board_log.h"
+
+#include <cinttypes>
+#include <cstring>
+
+#include "keymodel/transition_log.h"
+
+namespace {
+
+bool endsWith(const char *text, size_t length, const char *tail) {
+  const size_t n = std::strlen(tail);
+  return length >= n && std::memcmp(text + length - n, tail, n) == 0;
+}
+
+// The digits at the end of [text, text + length) and the blank before
+// them, taken off length; false (length untouched) when there are none.
+bool takeTime(const char *text, size_t &length, long long &ms) {
+  size_t start = length;
+  while (start > 0 && text[start - 1] >= '0' && text[start - 1] <= '9')
+    --start;
+  const size_t digits = length - start;
+  // 18 digits cannot overflow a long long.
+  if (digits == 0 || digits > 18 || start == 0 || text[start - 1] != ' ')
+    return false;
+  long long value = 0;
+  for (size_t i = start; i < length; ++i)
+    value = value * 10 + (text[i] - '0');
+  ms = value;
+  length = start - 1;
+  return true;
+}
+
+} // namespace
+
+bool writeBoardTransition(FILE *log, const BoardKey &key, bool down,
+                          uint64_t ms) {
+  if (log == nullptr)
+    return true;
+  // Each line goes to the disk at once, as the classic log's batches do.
+  return std::fprintf(log, "%s %s %" PRIu64 "%s", key.label.c_str(),
+                      down ? "down" : "up", ms, kLogLineEnd) > 0 &&
+         std::fflush(log) == 0;
+}
+
+bool closeBoardLog(FILE *log, const Board &board) {
+  if (log == nullptr)
+    return true;
+  const bool written =
+      std::fprintf(log, "%s%s%s%s%s", kBoardClosingPrefix, board.title.c_str(),
+                   kBoardClosingMarker, board.name.c_str(), kLogLineEnd) > 0;
+  return (std::fclose(log) == 0) && written;
+}
+
+bool parseLogTransition(const char *text, size_t length, LogTransition &out) {
+  long long ms = -1;
+  size_t rest = length;
+  const bool timed = takeTime(text, rest, ms);
+  // A classic line has no time; a timed line's state comes before it.
+  bool down;
+  if (endsWith(text, rest, " down")) {
+    down = true;
+    rest -= 5;
+  } else if (endsWith(text, rest, " up")) {
+    down = false;
+    rest -= 3;
+  } else {
+    return false;
+  }
+  if (rest == 0)
+    return false;
+  out.label.assign(text, rest);
+  out.down = down;
+  out.ms = timed ? ms : -1;
+  return true;
+}
+
+bool parseBoardClosingLine(const char *text, size_t length, std::string &name) {
+  const size_t prefix = sizeof kBoardClosingPrefix - 1;
+  if (length <= prefix || std::memcmp(text, kBoardClosingPrefix, prefix) != 0)
+    return false;
+  const std::string line(text + prefix, length - prefix);
+  const size_t marker = line.rfind(kBoardClosingMarker);
+  if (marker == std::string::npos)
+    return false;
+  name = line.substr(marker + sizeof kBoardClosingMarker - 1);
+  return !name.empty() && name.find(' ') == std::string::npos;
+}
