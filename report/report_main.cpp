@@ -21,10 +21,8 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: keyboard-report [--board NAME|FILE | --layout jp|us] [--json] "
-    "[--html FILE]\n"
-    "                       [--watch] [--chatter MS] [LOG]\n"
-    "       keyboard-report --boards\n";
+    "usage: keyboard-report [--board NAME|FILE] [--json] [--html FILE] "
+    "[--watch] [--chatter MS] [LOG] | --boards\n";
 constexpr char kHelp[] =
     "Reads a keyboard checker log (default %s) and\n"
     "tells which keys of the board were tested, held at the end or never\n"
