@@ -25,7 +25,7 @@ void addAnomalyToAll(LogReading &reading, const char *reason) {
     addAnomaly(tally, reading.lines, reason);
 }
 
-int keyLabelled(const Tally &tally, const char *label) {
+int keyLabelled(const Tally &tally, const std::string &label) {
   const auto found = tally.keyOfLabel.find(label);
   return found == tally.keyOfLabel.end() ? -1 : found->second;
 }
@@ -79,8 +79,9 @@ void noteForeign(Tally &tally, const std::string &label) {
     tally.foreign.push_back({label, 1});
 }
 
+// stamped: ms is the time the watch read the line, not the log's own.
 void apply(Tally &tally, const LogReading &reading, int key, bool down,
-           double ms) {
+           double ms, bool stamped) {
   const long long line = reading.lines;
   KeyProgress &k = tally.progress.keys[key];
   if (down && k.down)
@@ -89,7 +90,7 @@ void apply(Tally &tally, const LogReading &reading, int key, bool down,
     return addAnomaly(tally, line, "up while not down");
   // A watch reads lines without times in batches: two in one batch have
   // no known gap.
-  if (down && reading.now != kNoTime && ms == reading.now && k.lastUpMs == ms)
+  if (down && stamped && k.lastUpMs == ms)
     ms = kNoTime;
   const uint32_t chatters = k.chatters;
   const double lastUp = k.lastUpMs;
@@ -108,7 +109,7 @@ void apply(Tally &tally, const LogReading &reading, int key, bool down,
 // Yen and Ro both write "\": one down is either, so neither is known
 // tested until two are down at once, which can only be both.
 void applyBackslash(Tally &tally, const LogReading &reading, bool down,
-                    double ms) {
+                    double ms, bool stamped) {
   if (down && tally.backslashes == 2)
     return addAnomaly(tally, reading.lines, "down while already down");
   if (!down && tally.backslashes == 0)
@@ -117,25 +118,25 @@ void applyBackslash(Tally &tally, const LogReading &reading, bool down,
   tally.backslashes += down ? 1 : -1;
   if (down && tally.backslashes == 2) {
     if (!tally.backslashesKnown)
-      apply(tally, reading, tally.yen, true, ms);
+      apply(tally, reading, tally.yen, true, ms, stamped);
     tally.backslashesKnown = true;
-    apply(tally, reading, tally.ro, true, ms);
+    apply(tally, reading, tally.ro, true, ms, stamped);
   } else if (tally.backslashesKnown) {
     apply(tally, reading, tally.backslashes == 1 ? tally.ro : tally.yen, down,
-          ms);
+          ms, stamped);
     tally.backslashesKnown = tally.backslashes > 0;
   }
 }
 
 void applyLine(LogReading &reading, const std::string &label, bool down,
-               double ms) {
+               double ms, bool stamped) {
   for (Tally &tally : reading.tally) {
-    const int key = keyLabelled(tally, label.c_str());
+    const int key = keyLabelled(tally, label);
     if (key >= 0) {
       ++tally.keyLines;
-      apply(tally, reading, key, down, ms);
+      apply(tally, reading, key, down, ms, stamped);
     } else if (label == "\\" && tally.yen >= 0 && tally.ro >= 0) {
-      applyBackslash(tally, reading, down, ms);
+      applyBackslash(tally, reading, down, ms, stamped);
     } else {
       noteForeign(tally, label);
     }
@@ -202,5 +203,6 @@ void readLogLine(LogReading &reading, const NameTable &names,
   reading.timed = reading.timed || transition.ms >= 0;
   const double ms =
       transition.ms >= 0 ? static_cast<double>(transition.ms) : reading.now;
-  applyLine(reading, reading.lastLabel, transition.down, ms);
+  applyLine(reading, reading.lastLabel, transition.down, ms,
+            transition.ms < 0 && reading.now != kNoTime);
 }
