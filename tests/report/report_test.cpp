@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "report/json_writer.h"
+#include "report/summary_text.h"
 
 namespace {
 
@@ -105,4 +107,38 @@ TEST(Report, JsonStringsEscapeQuotesBackslashesAndControls) {
   FILE *f = std::tmpfile();
   writeJsonString(f, "a\"b\\c\x01\n\xE6\xBC\xA2");
   EXPECT_EQ(readBack(f), "\"a\\\"b\\\\c\\u0001\\u000a\xE6\xBC\xA2\"");
+}
+
+// A watched log, each line with the time its batch was read: the summary's
+// counts and lists, and chatter only below the threshold (50 ms here, not the
+// default 30) and never between two lines read at once.
+TEST(Report, SummaryCountsAndChatterOfAWatchedLog) {
+  static NameTable names;
+  static LogReading reading;
+  buildNameTable(names);
+  startLogReading(reading, 0.050);
+  const struct {
+    double at;
+    const char *text;
+  } lines[] = {{0, "Q down"},     {0, "Q up"},       {0.040, "Q down"},
+               {0.040, "Q up"},   {0.040, "Q down"}, {0.500, "Q up"},
+               {0.600, "Q down"}, {0.600, "Q up"},   {0.600, "W down"},
+               {0.600, "E down"}, {0.700, "E up"}};
+  for (const auto &l : lines) {
+    reading.now = l.at;
+    readLogLine(reading, names, {l.text, std::strlen(l.text), true, false});
+  }
+  Report r;
+  decideReport(r, reading, names, LayoutUnset);
+  r.logPath = "k.log";
+  FILE *f = std::tmpfile();
+  writeSummary(f, r, nullptr);
+  const std::string summary = readBack(f);
+  for (const char *want :
+       {"\nKeys: 103, tested 2, held 1, never pressed 100; at most 2 held at "
+        "once\n",
+        "\nHeld (1): W\n", "\nTested (2): Q E\n",
+        "\nPressed more than once: Q x4\n",
+        "\nChatter (1):\n  Q: down again 40.0 ms after up, line 3\n"})
+    EXPECT_NE(summary.find(want), std::string::npos) << want << summary;
 }
