@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The native checker on a display with no window manager: the XKB rules
+# names alone (jp106, jp, over US keys) make it Japanese; Alt+F4 closes it
+# by itself; Ctrl+C (SIGINT) and a lost display still end the log with its
+# closing line.
+set -euo pipefail
+KC_KEEP_GOING=1 # every failed check is told
+. "$(dirname "$0")/../../tools/native.sh"
+. "$(dirname "$0")/keys.sh"
+trap kc_native_down EXIT
+mkdir -p "$KC_STATE"
+kc_start_xvfb || kc_fatal "Xvfb did not start"
+
+# start DIR [ARGS...]: started in DIR and given the focus, as a window
+# manager would give it.
+start() {
+  (cd "$1" && exec "$KC_CHECKER" "${@:2}") >"$1.out" 2>&1 &
+  APP_PID=$!
+  kc_wait_for 20 kc_window_id "$TITLE" || kc_fatal "no window within 20 s"
+  APP_WIN=$(kc_window_id "$TITLE")
+  kc_wait_for 10 xdotool windowfocus --sync "$APP_WIN" || kc_fatal "no focus"
+}
+
+echo "== rules names jp106/jp over US keys: Japanese; Alt+F4 closes it itself"
+setxkbmap -model jp106 -layout jp
+setxkbmap -model pc105 -layout us -print | xkbcomp -w0 - "$DISPLAY"
+xprop -root _XKB_RULES_NAMES | grep -q '"jp106", "jp"' || kc_fail "rules names not jp"
+dir=$(fresh rules)
+start "$dir"
+kc_press 38
+# F4 stays down until the checker has read it: the close comes first.
+xdotool keydown 64 sleep 0.1 keydown 70 sleep 1 keyup 70 keyup 64
+kc_native_end none
+expect_log "$dir" "A down" "A up" "LAlt down" "F4 down" "$CLOSE_JP"
+
+echo "== Ctrl+C"
+setxkbmap -model pc105 -layout us
+dir=$(fresh sigint)
+start "$dir" /en
+kc_press 24
+kc_native_end INT
+expect_log "$dir" "Q down" "Q up" "$CLOSE_US"
+
+echo "== the display lost: the closing line, one line said, status 1"
+dir=$(fresh lost)
+start "$dir" /en
+kc_press 25 && sleep 0.2
+kill "$(cat "$KC_STATE/xvfb.pid")"
+status=0 && timeout 10 tail --pid="$APP_PID" -f /dev/null && wait "$APP_PID" || status=$?
+APP_PID=
+[ "$status" = 1 ] || kc_fail "status $status once the display was gone"
+grep -qx 'keyboard-checker: lost the connection to the display' "$dir.out" ||
+  kc_fail "said: $(cat "$dir.out")"
+expect_log "$dir" "W down" "W up" "$CLOSE_US"
+kc_done "ok: no window manager, rules names, Ctrl+C and a lost display"
