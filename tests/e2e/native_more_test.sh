@@ -2,7 +2,7 @@
 # The native checker on a display with no window manager: the XKB rules
 # names alone (jp106, jp, over US keys) make it Japanese; Alt+F4 closes it
 # by itself; Ctrl+C (SIGINT) and a lost display still end the log with its
-# closing line.
+# closing line; with no log the keys are still shown.
 set -euo pipefail
 KC_KEEP_GOING=1 # every failed check is told
 . "$(dirname "$0")/../../tools/native.sh"
@@ -40,6 +40,16 @@ start "$dir" /en
 kc_press 24
 kc_native_end INT
 expect_log "$dir" "Q down" "Q up" "$CLOSE_US"
+
+echo "== no log (a folder at its name): said in one line, keys shown all the same"
+dir=$(fresh nolog) && mkdir "$dir/Corvanekeyboardchecker.log"
+start "$dir" /en
+xdotool keydown 38 sleep 0.3
+import -window "$APP_WIN" "$dir/held.png"
+xdotool keyup 38
+kc_native_end TERM
+px held "79 64 9 16" '#000000' -gt 5 "held A is not shown without a log"
+[ "$(wc -l <"$dir.out")" = 1 ] || kc_fail "said: $(cat "$dir.out")"
 
 echo "== the display lost: the closing line, one line said, status 1"
 dir=$(fresh lost)

@@ -51,7 +51,9 @@ sleep 1 && cat last >>c.log
 status=0 && timeout 10 tail --pid="$watch" -f /dev/null && wait "$watch" || status=$?
 [ "$status" = 1 ] || fail "--chatter: status $status: $(cat view)"
 jq -e '.chatter | length == 1 and .[0].key == "E" and .[0].line == 3 and
-  .[0].gapMs > 50 and .[0].gapMs < 300' out >/dev/null || fail "chatter: $(cat out view)"
+  .[0].gapMs > 50 and .[0].gapMs < 300' out >/dev/null &&
+  grep -q ' s  chatter E: down again [0-9.]* ms after up, line 3$' view ||
+  fail "chatter: $(cat out view)"
 
 printf 'Q down\r\nQ up\r\n%s\r\n' "$CLOSE_US" >old.log
 "$report" --watch old.log >out 2>&1 &
