@@ -27,6 +27,16 @@ setxkbmap -model pc105 -layout us -print | xkbcomp -w0 - "$DISPLAY"
 xprop -root _XKB_RULES_NAMES | grep -q '"jp106", "jp"' || kc_fail "rules names not jp"
 dir=$(fresh rules)
 start "$dir"
+props=$(xprop -id "$APP_WIN")
+for want in 'WM_CLASS(STRING) = "keyboard-checker", "Keyboard-checker"' \
+  "_NET_WM_PID(CARDINAL) = $APP_PID" "_NET_WM_NAME(UTF8_STRING) = \"$TITLE\"" \
+  'program specified minimum size: 628 by 128' 'program specified maximum size: 628 by 128'; do
+  grep -qF "$want" <<<"$props" || kc_fail "no $want"
+done
+# The icon's sizes: each entry is its width, height and then its pixels.
+icons=$(xprop -len 2000000 -id "$APP_WIN" -notype -f _NET_WM_ICON 32c _NET_WM_ICON |
+  tr -d ' ' | awk -F'[=,]' '{ for (i = 2; i < NF; i += 2 + $i * $(i + 1)) printf "%s ", $i }')
+[ "$icons" = "256 48 32 16 " ] || kc_fail "icons of sizes $icons"
 kc_press 38
 # F4 stays down until the checker has read it: the close comes first.
 xdotool keydown 64 sleep 0.1 keydown 70 sleep 1 keyup 70 keyup 64
@@ -49,6 +59,11 @@ import -window "$APP_WIN" "$dir/held.png"
 xdotool keyup 38
 kc_native_end TERM
 px held "79 64 9 16" '#000000' -gt 5 "held A is not shown without a log"
+# Above the function row the window shows its background, the bitmap tiled
+# from its corner.
+[ "$(compare -metric AE "$dir/held.png[20x14+0+0]" \
+  "$(dirname "$0")/../../resources/background.bmp[20x14+0+0]" null: 2>&1)" = 0 ] ||
+  kc_fail "the background is not the tiled bitmap"
 [ "$(wc -l <"$dir.out")" = 1 ] || kc_fail "said: $(cat "$dir.out")"
 
 echo "== the display lost: the closing line, one line said, status 1"
