@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The native checker on a display with no window manager: the XKB rules
 # names alone (jp106, jp, over US keys) make it Japanese; Alt+F4 closes it
-# by itself; Ctrl+C (SIGINT) and a lost display still end the log with its
+# by itself; Ctrl+C, SIGHUP and a lost display still end the log with its
 # closing line; with no log the keys are still shown.
 set -euo pipefail
 KC_KEEP_GOING=1 # every failed check is told
@@ -43,13 +43,15 @@ xdotool keydown 64 sleep 0.1 keydown 70 sleep 1 keyup 70 keyup 64
 kc_native_end none
 expect_log "$dir" "A down" "A up" "LAlt down" "F4 down" "$CLOSE_JP"
 
-echo "== Ctrl+C"
+echo "== Ctrl+C (SIGINT) and a closed terminal (SIGHUP)"
 setxkbmap -model pc105 -layout us
-dir=$(fresh sigint)
-start "$dir" /en
-kc_press 24
-kc_native_end INT
-expect_log "$dir" "Q down" "Q up" "$CLOSE_US"
+for signal in INT HUP; do
+  dir=$(fresh "$signal")
+  start "$dir" /en
+  kc_press 24
+  kc_native_end "$signal"
+  expect_log "$dir" "Q down" "Q up" "$CLOSE_US"
+done
 
 echo "== no log (a folder at its name): said in one line, keys shown all the same"
 dir=$(fresh nolog) && mkdir "$dir/Corvanekeyboardchecker.log"
@@ -77,4 +79,4 @@ APP_PID=
 grep -qx 'keyboard-checker: lost the connection to the display' "$dir.out" ||
   kc_fail "said: $(cat "$dir.out")"
 expect_log "$dir" "W down" "W up" "$CLOSE_US"
-kc_done "ok: no window manager, rules names, Ctrl+C and a lost display"
+kc_done "ok: no window manager, rules names, signals, no log and a lost display"
