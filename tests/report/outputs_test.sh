@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The real program's answers a user acts on: every key tested gives 0 and
-# one key left down gives 1, with the summary's counts; the JSON parsed,
-# and --layout obeyed; --chatter through a watch; a watch started on an old
-# run's closed log waits for the next run. Every failed check is reported.
+# one key left down gives 1, with the summary's counts; the JSON parsed;
+# the HTML where --html says; --layout obeyed; --chatter through a watch;
+# a watch started on an old run's closed log waits for the next run.
 set -euo pipefail
 report=$(realpath "$1")
 . "$(dirname "$0")/../e2e/keys.sh"
@@ -30,6 +30,9 @@ json '.layout == "us" and .layoutFrom == "closing line" and .closed and .held ==
 json '.never == [] and (.tested | length) == .keys - 1 and .maxHeld == 1'
 json '.presses == {"Esc": 2, "Cap": 2, "NumPad NL": 2, "W": 2}'
 json '.anomalies == [] and .anomalyCount == 0 and (has("chatter") | not)'
+run 1 "$report" --html chosen.html held.log
+[ -s chosen.html ] && [ ! -e keyboard-report.html ] && grep -qx 'HTML report: chosen.html' out ||
+  fail "--html chosen.html: $(ls)"
 run 0 "$report" all.log
 run 1 "$report" held.log
 grep -qx "Keys: $keys, tested $((keys - 1)), held 1, never pressed 0; at most 1 held at once" out &&
