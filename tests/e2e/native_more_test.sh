@@ -56,11 +56,14 @@ done
 echo "== no log (a folder at its name): said in one line, keys shown all the same"
 dir=$(fresh nolog) && mkdir "$dir/Corvanekeyboardchecker.log"
 start "$dir" /en
+import -window "$APP_WIN" "$dir/idle.png"
 xdotool keydown 38 sleep 0.3
 import -window "$APP_WIN" "$dir/held.png"
 xdotool keyup 38
 kc_native_end TERM
 px held "79 64 9 16" '#000000' -gt 5 "held A is not shown without a log"
+[ "$(compare -metric AE "$dir/idle.png[117x16+9+112]" "$dir/held.png[117x16+9+112]" null: 2>&1)" != 0 ] ||
+  kc_fail "the count line is the same with a key held"
 # Above the function row the window shows its background, the bitmap tiled
 # from its corner.
 [ "$(compare -metric AE "$dir/held.png[20x14+0+0]" \
