@@ -25,6 +25,7 @@ echo "== rules names jp106/jp over US keys: Japanese; Alt+F4 closes it itself"
 setxkbmap -model jp106 -layout jp
 setxkbmap -model pc105 -layout us -print | xkbcomp -w0 - "$DISPLAY"
 xprop -root _XKB_RULES_NAMES | grep -q '"jp106", "jp"' || kc_fail "rules names not jp"
+xkbcomp -xkb "$DISPLAY" - 2>/dev/null | grep -q '<TLDE>.*\[ *grave' || kc_fail "keys not US"
 dir=$(fresh rules)
 start "$dir"
 props=$(xprop -id "$APP_WIN")
@@ -76,9 +77,13 @@ dir=$(fresh lost)
 start "$dir" /en
 kc_press 25 && sleep 0.2
 kill "$(cat "$KC_STATE/xvfb.pid")"
-status=0 && timeout 10 tail --pid="$APP_PID" -f /dev/null && wait "$APP_PID" || status=$?
+if timeout 10 tail --pid="$APP_PID" -f /dev/null; then
+  status=0 && wait "$APP_PID" || status=$?
+  [ "$status" = 1 ] || kc_fail "status $status once the display was gone"
+else
+  kc_fail "still running 10 s after the display was gone" && kill -KILL "$APP_PID"
+fi
 APP_PID=
-[ "$status" = 1 ] || kc_fail "status $status once the display was gone"
 grep -qx 'keyboard-checker: lost the connection to the display' "$dir.out" ||
   kc_fail "said: $(cat "$dir.out")"
 expect_log "$dir" "W down" "W up" "$CLOSE_US"

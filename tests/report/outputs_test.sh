@@ -7,7 +7,7 @@ set -euo pipefail
 report=$(realpath "$1")
 . "$(dirname "$0")/../e2e/keys.sh"
 dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$dir"' EXIT
 cd "$dir"
 failures=0
 fail() { echo "FAIL: $*" >&2 && failures=$((failures + 1)); }
@@ -68,5 +68,5 @@ grep -q 'closed; waiting for the checker to start again' out || fail "no wait: $
 kill -INT "$watch" && status=0 && wait "$watch" || status=$?
 [ "$status" = 1 ] && grep -qx 'Tested (1): Q' out || fail "Ctrl+C: status $status: $(cat out)"
 
-[ "$failures" = 0 ] && echo "status, summary, JSON, --layout, --chatter and an old log as expected"
-exit "$failures"
+[ "$failures" = 0 ] || exit 1
+echo "status, summary, JSON, --layout, --chatter and an old log as expected"
