@@ -25,7 +25,7 @@ kc_app_start() {
     locale=(env LOCPATH="$KC_STATE/locale" LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8)
   (cd "$dir" && exec "${locale[@]}" wine "$KC_EXE" "${@:2}") >"$dir.wine.out" 2>&1 &
   APP_PID=$!
-  kc_wait_for 20 kc_is_fitted || kc_fail "no fitted window within 20 s"
+  kc_wait_for 20 kc_is_fitted || kc_fatal "no fitted window within 20 s"
   APP_WIN=$(kc_window_id "$TITLE")
 }
 
@@ -40,8 +40,12 @@ kc_app_focus() {
 kc_app_close() {
   local status=0
   wine "$KC_TOOL" close "$TITLE" >/dev/null || kc_fail "could not close the window"
-  kc_wait_for 15 sh -c "! kill -0 $APP_PID" || kc_fail "still running 15 s after close"
-  wait "$APP_PID" || status=$?
+  if kc_wait_for 15 sh -c "! kill -0 $APP_PID"; then
+    wait "$APP_PID" || status=$?
+    [ "$status" = 0 ] || kc_fail "exit code $status"
+  else
+    kc_fail "still running 15 s after close"
+    kill -KILL "$APP_PID" && wait "$APP_PID" 2>/dev/null || true
+  fi
   APP_PID=
-  [ "$status" = 0 ] || kc_fail "exit code $status"
 }

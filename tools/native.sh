@@ -24,7 +24,7 @@ kc_native_up() {
 XML
   openbox --sm-disable --config-file "$KC_STATE/rc.xml" >"$KC_STATE/wm.log" 2>&1 &
   echo $! >"$KC_STATE/wm.pid"
-  kc_wait_for 10 kc_wm_ready || kc_fail "openbox did not start"
+  kc_wait_for 10 kc_wm_ready || kc_fatal "openbox did not start"
 }
 
 kc_native_down() {
@@ -44,9 +44,9 @@ kc_has_focus() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$APP_WIN" ]; }
 kc_native_start() {
   (cd "$1" && exec "$KC_CHECKER" "${@:2}") >"$1.out" 2>&1 &
   APP_PID=$!
-  kc_wait_for 20 kc_window_id "$TITLE" || kc_fail "no window within 20 s"
+  kc_wait_for 20 kc_window_id "$TITLE" || kc_fatal "no window within 20 s"
   APP_WIN=$(kc_window_id "$TITLE")
-  kc_wait_for 10 kc_has_focus || kc_fail "the window never got the focus"
+  kc_wait_for 10 kc_has_focus || kc_fatal "the window never got the focus"
 }
 
 kc_native_focus() {
@@ -54,17 +54,22 @@ kc_native_focus() {
 }
 
 # kc_native_end HOW: closes it with the close box (wmctrl asks the window
-# manager, which sends the close request), a signal or Alt+F4; it must end
-# by itself, with exit status 0.
+# manager, which sends the close request), a signal or Alt+F4, or (none)
+# waits for what the caller did; it must end by itself, with status 0.
 kc_native_end() {
   local status=0
   case $1 in
   close-box) wmctrl -c "$TITLE" ;;
   alt-f4) xdotool keydown 64 sleep 0.1 key 70 sleep 0.1 keyup 64 ;;
+  none) ;;
   *) kill "-$1" "$APP_PID" ;;
   esac
-  kc_wait_for 10 sh -c "! kill -0 $APP_PID" || kc_fail "still running 10 s after $1"
-  wait "$APP_PID" || status=$?
+  if kc_wait_for 10 sh -c "! kill -0 $APP_PID"; then
+    wait "$APP_PID" || status=$?
+    [ "$status" = 0 ] || kc_fail "exit status $status after $1"
+  else
+    kc_fail "still running 10 s after $1"
+    kill -KILL "$APP_PID" && wait "$APP_PID" 2>/dev/null || true
+  fi
   APP_PID=
-  [ "$status" = 0 ] || kc_fail "exit status $status after $1"
 }

@@ -8,7 +8,23 @@ KC_VERSION=${KC_VERSION:-$(sed -n 's/^project(KeyboardChecker VERSION \([0-9.]*\
 TITLE="Corvane Keyboard Checker v$KC_VERSION"
 KEY_GAP=${KEY_GAP:-0.04}
 
-kc_fail() { echo "FAIL: $*" >&2 && exit 1; }
+# A test that sets KC_KEEP_GOING has each failed check told and counted,
+# and runs on, so that one run shows all that is wrong; kc_done ends it.
+# Elsewhere the first failure ends the script. kc_fatal is for a failure
+# that leaves nothing to check after it.
+KC_FAILURES=0
+kc_fail() {
+  echo "FAIL: $*" >&2
+  [ -n "${KC_KEEP_GOING:-}" ] || exit 1
+  KC_FAILURES=$((KC_FAILURES + 1))
+}
+kc_fatal() { echo "FAIL: $*" >&2 && exit 1; }
+
+# kc_done MESSAGE: says it when every check passed; else the count, status 1.
+kc_done() {
+  [ "$KC_FAILURES" = 0 ] && echo "$*" && return
+  echo "$KC_FAILURES check(s) failed" >&2 && exit 1
+}
 
 # Xvfb for the run kept in $KC_STATE.
 kc_xvfb_alive() { kill -0 "$(cat "$KC_STATE/xvfb.pid" 2>/dev/null)" 2>/dev/null; }

@@ -5,6 +5,7 @@
 # typed elsewhere are ignored; a hard kill keeps every reported line; the
 # key report follows the log live.
 set -euo pipefail
+KC_KEEP_GOING=1 # every failed check is told
 . "$(dirname "$0")/../../tools/checker.sh"
 . "$(dirname "$0")/keys.sh"
 KC_SCRL_TWICE=1 # Wine replays the Scroll Lock state at once
@@ -65,7 +66,8 @@ kc_app_start "$dir" /en
 kc_app_focus
 xdotool keydown 24 sleep 0.4 keyup 24
 kc_app_close
-kc_wait_for 10 sh -c "! kill -0 $watch" || kc_fail "the watch went on after the closing line"
+kc_wait_for 10 sh -c "! kill -0 $watch" ||
+  { kc_fail "the watch went on after the closing line" && kill "$watch"; }
 status=0 && wait "$watch" || status=$?
 # Woken by the folder's change notice, not by its one-second safety wake:
 # the stamps of Q's two lines stand as far apart as the key's 0.4 s.
@@ -116,4 +118,4 @@ kc_app_focus
 kc_press 49 24 21 97 # Zenkaku/Hankaku, Q, ^, ro
 kc_app_close
 expect_log "$dir" "Q down" "Q up" '\ down' '\ up' "$CLOSE_US"
-echo "ok: all end-to-end checks passed"
+kc_done "ok: all end-to-end checks passed"

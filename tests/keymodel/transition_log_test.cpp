@@ -65,3 +65,27 @@ TEST_F(Log, OpenEmptiesTheFileAndASecondCopyIsWrittenAfter) {
   fclose(second);
   fclose(first);
 }
+
+// A failed reading (the keyboard lost) neither logs nor moves the pair on,
+// so the next good one is compared with the last snapshot reported; and
+// the Japanese table is walked and named in the closing line.
+TEST_F(Log, FailedReadingsChangeNothingAndTheJapaneseRunClosesAsSuch) {
+  SnapshotPair pair;
+  clearSnapshots(pair);
+  FILE *log = openTransitionLog();
+  const auto reads = [&](const KeyState &state) {
+    return [&state](KeyState &into) { return into = state, true; };
+  };
+  const auto fails = [](KeyState &) { return false; };
+  const KeyState yen = keysDown({0x7D}), roAndQ = keysDown({0x2B, 0x10});
+  EXPECT_TRUE(takeReading(pair, log, LayoutJP, reads(yen)));
+  EXPECT_FALSE(takeReading(pair, log, LayoutJP, fails));
+  EXPECT_FALSE(takeReading(pair, log, LayoutJP, fails));
+  EXPECT_TRUE(takeReading(pair, log, LayoutJP, reads(roAndQ)));
+  EXPECT_FALSE(takeReading(pair, log, LayoutJP, fails));
+  EXPECT_TRUE(takeReading(pair, log, LayoutJP, reads(kNone)));
+  closeTransitionLog(log, LayoutJP);
+  EXPECT_EQ(logOnDisk(),
+            lines({"\\ down", "\\ up", "Q down", "\\ down", "Q up", "\\ up",
+                   "Keyboard type : Japanese 106 keyboard / DirectX"}));
+}

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # The HTML of two boards' logs: well-formed XML, every keycap of the board
 # drawn, and its SVG rendered with keys tested, held, never pressed and
-# chattering in their own colours. Leaves the jis109 picture beside the
-# program (html-jis109.png) for a person to look at.
+# chattering in their own colours; every failed check is told. Leaves the
+# jis109 picture beside the program (html-jis109.png) for a person to see.
 set -euo pipefail
 report=$(realpath "$1")
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir"
-fail() { echo "FAIL: $*"; exit 1; }
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 colour_of() { # SVG LABEL: the rendered colour a little inside its cap
   local box="//*[local-name()='text'][.='$2']/preceding-sibling::*[1]" x y
   x=$(xmllint --xpath "string($box/@x)" "$1.svg")
@@ -24,13 +25,15 @@ picture() { # LOG NAME: the report's SVG of LOG as NAME.svg and NAME.png
   [ "$caps" = $(($3 + 4)) ] || fail "$2: $caps boxes, not $3 keys and the legend"
 }
 
-printf 'Q down\r\nQ up\r\n' >k.log
+printf 'Q down\r\nQ up\r\nW down\r\n' >k.log
 status=0 && "$report" k.log >summary || status=$?
-[ "$status" -eq 1 ] || fail "status $status"
-grep -qx 'HTML report: keyboard-report.html' summary
+[ "$status" -eq 1 ] && grep -qx 'HTML report: keyboard-report.html' summary ||
+  fail "status $status: $(cat summary)"
 picture k.log us101 101
-[ "$(colour_of us101 Q)" = 0072B2FF ] && [ "$(colour_of us101 Esc)" = E0E0E0FF ] ||
-  fail "us101: Q $(colour_of us101 Q), Esc $(colour_of us101 Esc)"
+for key in Q=0072B2FF W=D55E00FF Esc=E0E0E0FF; do
+  [ "$(colour_of us101 "${key%=*}")" = "${key#*=}" ] ||
+    fail "us101: ${key%=*} is $(colour_of us101 "${key%=*}")"
+done
 
 # A board run's log: LWin tested, Yen held, A chattering (down 5 ms after up).
 printf '%s\r\n' "LWin down 10" "LWin up 90" "A down 100" "A up 150" "A down 155" \
@@ -45,4 +48,5 @@ for key in LWin=0072B2FF Yen=D55E00FF Ro=E0E0E0FF; do
 done
 stroke=$(xmllint --xpath "string(//*[local-name()='text'][.='A']/preceding-sibling::*[1]/@stroke)" jis109.svg)
 [ "$stroke" = "#cc0000" ] || fail "A's outline is $stroke, not chatter red"
+[ "$failures" = 0 ] || exit 1
 echo "HTML well-formed for us101 and jis109; every cap drawn, each state in its colour"

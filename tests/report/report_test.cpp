@@ -8,9 +8,11 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "report/json_report.h"
+#include "report/summary_text.h"
 
 namespace {
 
@@ -122,4 +124,48 @@ TEST(Report, ReadsLogsIntoVerdicts) {
     EXPECT_EQ(shortened(Json::parse(jsonReport(r))).dump(),
               Json::parse(c.json).dump());
   }
+}
+
+// A watched log, each line stamped with the time its batch was read: the
+// summary's verdict, counts and lists, and chatter only below the threshold
+// (50 ms here, not the default 30) and never between two lines read at once.
+TEST(Report, SummaryCountsAndChatterOfAWatchedLog) {
+  static NameTable names;
+  static LogReading reading;
+  buildNameTable(names);
+  std::vector<Board> boards(boardPresetCount());
+  for (size_t i = 0; i < boards.size(); ++i)
+    loadPresetBoard(boardPresetName(i), boards[i]);
+  startLogReading(reading, boards, 50);
+  const struct {
+    double ms;
+    const char *text;
+  } lines[] = {{0, "Q down"},   {0, "Q up"},     {40, "Q down"},  {40, "Q up"},
+               {40, "Q down"},  {500, "Q up"},   {600, "Q down"}, {600, "Q up"},
+               {600, "W down"}, {600, "E down"}, {700, "E up"}};
+  for (const auto &l : lines) {
+    reading.now = l.ms;
+    readLogLine(reading, names, {l.text, std::strlen(l.text), true, false});
+  }
+  static Report r;
+  std::string unknown;
+  ASSERT_TRUE(decideReport(r, reading, false, unknown));
+  r.logPath = "k.log";
+  FILE *f = std::tmpfile();
+  writeSummary(f, r, nullptr);
+  std::string summary(static_cast<size_t>(std::ftell(f)), '\0');
+  std::rewind(f);
+  summary.resize(std::fread(&summary[0], 1, summary.size(), f));
+  std::fclose(f);
+  for (const char *want :
+       {"Verdict: FAIL\n  untested (98): Esc ",
+        "\n  held at the end (1): W\n"
+        "  chatter (1): Q\nLog: k.log (no closing line)\n",
+        "\nBoard: us101, US 101-key (PC/AT), from the names\n",
+        "\nKeys: tested 2 of 101, held 1, never pressed 98; at most 2 held at "
+        "once\n",
+        "\nHeld (1): W\n", "\nTested (2): Q E\n",
+        "\nPressed more than once: Q x4\n",
+        "\nChatter (1):\n  Q: down again 40.0 ms after up, line 3\n"})
+    EXPECT_NE(summary.find(want), std::string::npos) << want << summary;
 }
