@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <string>
 
 #include "report/log_tally.h"
 
@@ -28,3 +29,4 @@ void forEachChatter(const Report &report, Visit visit) {
 // A file name for a terminal: control characters (C0, DEL and C1) come out
 // as \xNN, so a crafted name cannot move the cursor or fake a line.
 void writeFileName(FILE *out, const char *name);
+std::string fileNameText(const char *name);
