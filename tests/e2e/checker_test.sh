@@ -7,7 +7,6 @@
 set -euo pipefail
 . "$(dirname "$0")/../../tools/checker.sh"
 . "$(dirname "$0")/keys.sh"
-KC_SCRL_TWICE=1 # Wine replays the Scroll Lock state at once
 trap kc_cleanup EXIT
 
 # where: the client origin and the outer size.
