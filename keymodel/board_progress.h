@@ -17,7 +17,7 @@ struct KeyProgress {
   bool tested;    // went down and came up at least once
   bool chattered; // went down again within the chatter time of an up
   uint32_t presses;
-  double lastUpMs; // kNoTime until its first up
+  double lastUpMs;      // kNoTime until its first up
   double shortestGapMs; // up to down again; kNoTime until measured
 };
 

@@ -19,11 +19,14 @@ void stop(LogFile &log, LogState state, int error) {
 bool endLogBatch(LogFile &log, bool written, const char *name) {
   if (log.state != LogWriting)
     return false;
+  // The writer cleared errno before the batch: a failed write left why.
+  const int failed = written ? 0 : errno;
   errno = 0;
   // A line still in the stream's buffer is lost if the process is killed
   // or crashes, so every batch goes to the disk at once.
-  if (std::fflush(log.file) != 0 || !written || std::ferror(log.file))
-    stop(log, LogWriteFailed, errno != 0 ? errno : EIO);
+  const bool flushed = std::fflush(log.file) == 0 && !std::ferror(log.file);
+  if (!written || !flushed)
+    stop(log, LogWriteFailed, failed != 0 ? failed : errno != 0 ? errno : EIO);
   else if (!logFileStillNamed(log, name))
     stop(log, LogGone, 0);
   return log.state == LogWriting;

@@ -32,8 +32,9 @@ bool openLogFile(LogFile &log, const char *name);
 // Whether name still leads to the open file.
 bool logFileStillNamed(const LogFile &log, const char *name);
 
-// Ends a batch of writes: puts it on the disk, and on a failed write or
-// a file gone from name stops the log. True while the log is whole.
+// Ends a batch of writes, which began with errno cleared: puts it on the
+// disk, and on a failed write or a file gone from name stops the log.
+// True while the log is whole.
 bool endLogBatch(LogFile &log, bool written, const char *name);
 
 // Closes the file. True when the log was whole to its end.

@@ -4,6 +4,7 @@
 // but nothing more reaches the file.
 #include "keymodel/transition_log.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "keymodel/key_tables.h"
@@ -34,6 +35,7 @@ int compareAndReport(LogFile &log, const KeyState &current,
   FILE *file = log.state == LogWriting ? log.file : nullptr;
   int lines = 0;
   bool written = true;
+  errno = 0;
   forEachKey(layout, [&](const KeyEntry &entry, const char *prefix) {
     written =
         reportEntry(file, entry, current, previous, prefix, lines) && written;
@@ -50,6 +52,7 @@ bool closeTransitionLog(LogFile &log, KeyboardLayout layout) {
     // The constants end in "\n", which kLogLineEnd stands in for.
     const size_t length = layout == LayoutJP ? sizeof kClosingLineJP - 2
                                              : sizeof kClosingLineUS - 2;
+    errno = 0;
     const bool written = std::fwrite(line, 1, length, log.file) == length &&
                          std::fputs(kLogLineEnd, log.file) >= 0;
     endLogBatch(log, written, kLogFileName);
