@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/window_messages.h"
 #include "input/device_set.h"
+#include "input/input_worker.h"
 #include "keymodel/layout.h"
 
 namespace {
@@ -55,5 +56,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   detectLayout();
   PostMessageA(window, kStartMessage, 0, 0);
   runMessageLoop();
-  return 0;
+  return g_logStoppedShort ? 1 : 0;
 }

@@ -10,6 +10,7 @@
 #include "keymodel/transition_log.h"
 
 std::atomic<LONG> g_running{1};
+std::atomic<bool> g_logStoppedShort{false};
 
 namespace {
 
@@ -26,10 +27,23 @@ RepaintTarget g_target{};
 
 constexpr DWORD kStopSliceMs = 100;
 
+// "ログの書き込みに失敗\n", Shift-JIS like the program's other failures.
+constexpr char kLogWriteFailed[] =
+    "\x83\x8D\x83\x4F\x82\xCC\x8F\x91\x82\xAB\x8D\x9E\x82\xDD\x82\xC9"
+    "\x8E\xB8\x94\x73\n";
+
+// Said once, at the first failed write; the log is known short from then.
+void noteLogState(const LogFile &log) {
+  const bool stopped = log.state == LogWriteFailed || log.state == LogGone;
+  if (stopped && !g_logStoppedShort.exchange(true))
+    OutputDebugStringA(kLogWriteFailed);
+}
+
 // One wake-up: a good reading is logged and asks for a repaint.
-void runPass(SnapshotPair &pair, FILE *log) {
+void runPass(SnapshotPair &pair, LogFile &log) {
   if (!takeReading(pair, log, g_keyboardLayout, readKeyboardState))
     return;
+  noteLogState(log);
   // SetTimer only works for a window of the calling thread, so the window
   // procedure invalidates and sets its follow-up timer itself.
   if (HWND window = g_target.window->load())
@@ -40,7 +54,8 @@ DWORD WINAPI runInputWorker(LPVOID) {
   HANDLE wake = CreateEventA(nullptr, FALSE, FALSE, kWakeEventName);
   SnapshotPair pair;
   clearSnapshots(pair);
-  FILE *log = openTransitionLog();
+  LogFile log;
+  openTransitionLog(log);
   // Without an event (the name belongs to another kind of object) the
   // first wait fails at once, and a failed wait ends the worker: it must
   // never spin. The log then holds the closing line alone.
@@ -53,6 +68,7 @@ DWORD WINAPI runInputWorker(LPVOID) {
       break;
   }
   closeTransitionLog(log, g_keyboardLayout);
+  noteLogState(log);
   if (wake != nullptr)
     CloseHandle(wake);
   return 0;

@@ -8,6 +8,9 @@
 
 // 1 from the start; cleared once when the window is closed.
 extern std::atomic<LONG> g_running;
+// Set by the worker when a write to the log failed: the log is short, and
+// the program's exit code says so.
+extern std::atomic<bool> g_logStoppedShort;
 
 // Name of the auto-reset event the keyboard signals.
 constexpr char kWakeEventName[] = "waitkey";

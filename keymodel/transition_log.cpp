@@ -1,28 +1,25 @@
 // Turns pairs of keyboard snapshots into log lines. The file is opened in
 // text mode; kLogLineEnd makes every line end in CR LF on disk either way.
+// After a failed write the walk goes on, so the window still shows keys,
+// but nothing more reaches the file.
 #include "keymodel/transition_log.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "keymodel/key_tables.h"
 
 namespace {
 
-int reportEntry(FILE *log, const KeyEntry &entry, const KeyState &current,
-                const KeyState &previous, const char *prefix) {
+bool reportEntry(FILE *log, const KeyEntry &entry, const KeyState &current,
+                 const KeyState &previous, const char *prefix, int &lines) {
   const bool down = isKeyDown(current, entry.code);
-  if (down == isKeyDown(previous, entry.code) || log == nullptr)
-    return 0;
-  std::fprintf(log, "%s%s %s%s", prefix, entry.label, down ? "down" : "up",
-               kLogLineEnd);
-  return 1;
+  if (down == isKeyDown(previous, entry.code))
+    return true;
+  ++lines;
+  return log == nullptr || std::fprintf(log, "%s%s %s%s", prefix, entry.label,
+                                        down ? "down" : "up", kLogLineEnd) > 0;
 }
-
-// A second copy of the program started in the same directory truncates
-// the log (mode "w") and writes it from the start. Writing at our own
-// position would then land in the middle of its lines, so every batch goes
-// to the file's end instead.
-void goToEnd(FILE *log) { std::fseek(log, 0, SEEK_END); }
 
 } // namespace
 
@@ -31,32 +28,34 @@ void clearSnapshots(SnapshotPair &pair) {
   pair.index = 0;
 }
 
-FILE *openTransitionLog() { return std::fopen(kLogFileName, "w"); }
+bool openTransitionLog(LogFile &log) { return openLogFile(log, kLogFileName); }
 
-int compareAndReport(FILE *log, const KeyState &current,
+int compareAndReport(LogFile &log, const KeyState &current,
                      const KeyState &previous, KeyboardLayout layout) {
-  if (log != nullptr)
-    goToEnd(log);
+  FILE *file = log.state == LogWriting ? log.file : nullptr;
   int lines = 0;
+  bool written = true;
+  errno = 0;
   forEachKey(layout, [&](const KeyEntry &entry, const char *prefix) {
-    lines += reportEntry(log, entry, current, previous, prefix);
+    written =
+        reportEntry(file, entry, current, previous, prefix, lines) && written;
   });
-  // A line still in the stream's buffer is lost if the process is killed
-  // or crashes, so every batch goes to the disk at once.
-  if (lines > 0)
-    std::fflush(log);
+  if (lines > 0 && file != nullptr)
+    endLogBatch(log, written, kLogFileName);
   return lines;
 }
 
-void closeTransitionLog(FILE *log, KeyboardLayout layout) {
-  if (log == nullptr)
-    return;
-  const char *line = layout == LayoutJP ? kClosingLineJP : kClosingLineUS;
-  // The constants end in "\n", which kLogLineEnd stands in for.
-  const size_t length = layout == LayoutJP ? sizeof kClosingLineJP - 2
-                                           : sizeof kClosingLineUS - 2;
-  goToEnd(log);
-  std::fwrite(line, 1, length, log);
-  std::fputs(kLogLineEnd, log);
-  std::fclose(log);
+bool closeTransitionLog(LogFile &log, KeyboardLayout layout) {
+  // A log that stopped short must not end as if it were whole.
+  if (log.state == LogWriting && log.file != nullptr) {
+    const char *line = layout == LayoutJP ? kClosingLineJP : kClosingLineUS;
+    // The constants end in "\n", which kLogLineEnd stands in for.
+    const size_t length = layout == LayoutJP ? sizeof kClosingLineJP - 2
+                                             : sizeof kClosingLineUS - 2;
+    errno = 0;
+    const bool written = std::fwrite(line, 1, length, log.file) == length &&
+                         std::fputs(kLogLineEnd, log.file) >= 0;
+    endLogBatch(log, written, kLogFileName);
+  }
+  return closeLogFile(log);
 }

@@ -7,6 +7,7 @@
 
 #include "keymodel/key_state.h"
 #include "keymodel/layout.h"
+#include "keymodel/log_file.h"
 
 // Two snapshots and the index of the one the next reading goes into.
 struct SnapshotPair {
@@ -28,14 +29,15 @@ extern const char kLogLineEnd[];
 // Both buffers zeroed, so keys already held at the first reading log "down".
 void clearSnapshots(SnapshotPair &pair);
 
-// Creates or truncates the log in the current directory. Null when it
-// cannot be created; every other call here accepts null and skips writing.
-FILE *openTransitionLog();
+// Creates or empties the log in the current directory (see log_file.h
+// for what it refuses). Every call here skips writing unless the log's
+// state is LogWriting.
+bool openTransitionLog(LogFile &log);
 
 // Writes one line per key whose bit 7 differs, in the fixed table order:
 // function row, main block, navigation block, keypad ("NumPad " prefix).
-// Returns the number of lines written.
-int compareAndReport(FILE *log, const KeyState &current,
+// Returns the number of lines that changed, written or not.
+int compareAndReport(LogFile &log, const KeyState &current,
                      const KeyState &previous, KeyboardLayout layout);
 
 // One reading of the keyboard: read(state) fills the buffer the index
@@ -46,7 +48,7 @@ int compareAndReport(FILE *log, const KeyState &current,
 // an older snapshot, logging changes twice or losing them: so the other
 // buffer always holds the last snapshot reported. True on a good reading.
 template <typename Read>
-bool takeReading(SnapshotPair &pair, FILE *log, KeyboardLayout layout,
+bool takeReading(SnapshotPair &pair, LogFile &log, KeyboardLayout layout,
                  Read read) {
   KeyState &current = pair.buffers[pair.index];
   if (!read(current))
@@ -56,5 +58,6 @@ bool takeReading(SnapshotPair &pair, FILE *log, KeyboardLayout layout,
   return true;
 }
 
-// Writes the closing line for the layout and closes the file.
-void closeTransitionLog(FILE *log, KeyboardLayout layout);
+// Writes the closing line for the layout and closes the file. True when
+// the log was whole to its closing line; a log stopped earlier gets none.
+bool closeTransitionLog(LogFile &log, KeyboardLayout layout);

@@ -3,6 +3,7 @@
 // is what keeps a 10 MB line or a gigabyte of random bytes cheap.
 #include "report/line_reader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -20,6 +21,12 @@ bool refill(LineReader &reader) {
   errno = 0;
   const size_t got =
       std::fread(reader.buffer + kept, 1, kReadBufferSize - kept, reader.file);
+  if (reader.headLength < kHeadBytes &&
+      reader.bytesRead == static_cast<long long>(reader.headLength)) {
+    const size_t taken = std::min(got, kHeadBytes - reader.headLength);
+    std::memcpy(reader.head + reader.headLength, reader.buffer + kept, taken);
+    reader.headLength += taken;
+  }
   reader.end += got;
   reader.bytesRead += static_cast<long long>(got);
   if (got == 0) {
@@ -37,6 +44,7 @@ bool refill(LineReader &reader) {
 
 ReadResult skipOverlong(LineReader &reader, Line &line) {
   line = {reader.buffer, 0, false, true};
+  reader.skipping = false;
   for (;;) {
     const char *from = reader.buffer + reader.start;
     const void *lf = std::memchr(from, '\n', reader.end - reader.start);
@@ -46,8 +54,13 @@ ReadResult skipOverlong(LineReader &reader, Line &line) {
       return ReadLine;
     }
     reader.start = reader.end;
-    if (!refill(reader))
-      return reader.error != 0 ? ReadError : ReadLine;
+    if (refill(reader))
+      continue;
+    if (reader.error != 0)
+      return ReadError;
+    // A followed file's end is only where the writer has got to.
+    reader.skipping = reader.follow;
+    return reader.follow ? ReadWait : ReadLine;
   }
 }
 
@@ -58,11 +71,15 @@ void startReading(LineReader &reader, FILE *file, bool follow) {
   reader.start = reader.end = 0;
   reader.atEof = false;
   reader.follow = follow;
+  reader.skipping = false;
   reader.bytesRead = 0;
+  reader.headLength = 0;
   reader.error = 0;
 }
 
 ReadResult nextLine(LineReader &reader, Line &line) {
+  if (reader.skipping)
+    return skipOverlong(reader, line);
   for (;;) {
     const char *from = reader.buffer + reader.start;
     const size_t available = reader.end - reader.start;

@@ -8,6 +8,7 @@
 // No log line comes near this; anything longer is only counted, never kept.
 constexpr size_t kMaxLineLength = 256;
 constexpr size_t kReadBufferSize = 64 * 1024;
+constexpr size_t kHeadBytes = 64;
 
 struct LineReader {
   FILE *file;
@@ -17,7 +18,14 @@ struct LineReader {
   // Following a file that is still being written: at its end, a partial
   // line is kept and ReadWait returned, and the next call reads on.
   bool follow;
+  // Inside an overlong line whose end has not been written yet: the next
+  // call skips on to it, so the line's rest is never read as a line.
+  bool skipping;
   long long bytesRead;
+  // The file's first bytes as read: a follower compares them with the
+  // file's to tell a file emptied and written again.
+  char head[kHeadBytes];
+  size_t headLength;
   int error; // errno of a failed read, else 0
   char buffer[kReadBufferSize];
 };

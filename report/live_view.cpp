@@ -106,9 +106,7 @@ void headerOf(const LiveView &view, std::string &line) {
       "watching ", "waiting for the checker's log: ", "emptied, a new run: ",
       "closed; waiting for the checker to start again: "};
   line = kSays[view.event];
-  for (const char *p = view.logPath; *p != '\0'; ++p)
-    if (static_cast<unsigned char>(*p) >= 0x20 && *p != 0x7F)
-      line += *p; // a control byte would move the cursor
+  line += fileNameText(view.logPath); // a control would move the cursor
   line += "   (Ctrl+C ends)";
 }
 
@@ -193,6 +191,24 @@ void stamp(const LiveView &view, double at) {
   std::fprintf(view.out, "%8.3f s  ", at);
 }
 
+// A run of batches with no key in them (a file of anything but a log) is
+// one line when it starts and one when it ends, however long it runs.
+bool keylessBatch(LiveView &view, const Report &report, const Batch &batch,
+                  double at) {
+  if (batch.count > 0 || report.closed)
+    return false;
+  view.keylessAt = at;
+  return view.keyless++ > 0;
+}
+
+void endKeyless(LiveView &view) {
+  if (view.keyless > 1) {
+    stamp(view, view.keylessAt);
+    std::fprintf(view.out, "no key in %lld more batches\n", view.keyless - 1);
+  }
+  view.keyless = 0;
+}
+
 } // namespace
 
 void startLiveView(LiveView &view, FILE *out, const char *logPath) {
@@ -200,6 +216,7 @@ void startLiveView(LiveView &view, FILE *out, const char *logPath) {
   view.logPath = logPath;
   view.event = WatchReading;
   view.chatterShown = 0;
+  view.keyless = 0;
   view.ansi = startAnsiTerminal(out);
   if (view.ansi) // a clear screen, no cursor, no line wrap
     std::fputs("\x1b[2J\x1b[?25l\x1b[?7l", out);
@@ -213,6 +230,7 @@ void showWatchEvent(LiveView &view, const Report &report, WatchEvent event,
     return drawScreen(view, report);
   std::string header;
   headerOf(view, header);
+  endKeyless(view);
   stamp(view, at);
   std::fprintf(view.out, "%s\n", header.c_str());
   std::fflush(view.out);
@@ -223,6 +241,10 @@ void showBatch(LiveView &view, const Report &report, const Batch &batch,
   view.event = view.event == WatchClosedAtStart ? view.event : WatchReading;
   if (view.ansi)
     return drawScreen(view, report);
+  if (keylessBatch(view, report, batch, at))
+    return;
+  if (batch.count > 0 || report.closed)
+    endKeyless(view);
   stamp(view, at);
   for (long long i = 0; i < batch.count && i < kBatchShown; ++i)
     std::fprintf(view.out, "%s%s %s", i > 0 ? ", " : "",
@@ -246,6 +268,7 @@ void showBatch(LiveView &view, const Report &report, const Batch &batch,
 }
 
 void endLiveView(LiveView &view) {
+  endKeyless(view);
   if (view.ansi)
     std::fputs("\r\n\x1b[?7h\x1b[?25h", view.out);
   std::fflush(view.out);

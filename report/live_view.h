@@ -29,6 +29,8 @@ struct LiveView {
   const char *logPath;
   WatchEvent event;       // what the header says
   long long chatterShown; // chatter already printed as lines
+  long long keyless;      // batches in a row with no key, one line for all
+  double keylessAt;       // when the last of them came
 };
 
 void startLiveView(LiveView &view, FILE *out, const char *logPath);

@@ -35,6 +35,13 @@ void terminalSize(FILE *out, int &columns, int &rows);
 // unknown.
 long long fileSize(FILE *file);
 
+// A regular file opened for reading, without ever blocking on what else
+// may be at the path (a FIFO); null, with regular false for anything but
+// a regular file.
+FILE *openRegularFile(const char *path, bool &regular);
+// Both streams read one file.
+bool sameOpenFile(FILE *a, FILE *b);
+
 // Wakes a watch when something changes in a folder. When the system will
 // not watch it, waiting falls back to a short sleep.
 struct FolderWatch {
@@ -50,8 +57,9 @@ void endFolderWatch(FolderWatch &watch);
 FILE *createNewFile(const char *path);
 // Puts from in the place of to, replacing it.
 bool replaceFile(const char *from, const char *to);
-// Missing, or an ordinary file and not a link: a file that may be
-// replaced by another one renamed into its place.
-bool replaceablePath(const char *path);
+// What is at a path, without following a link: a file or a link may be
+// replaced by another file renamed into its place.
+enum PathKind { PathMissing, PathFile, PathLink, PathOther };
+PathKind pathKind(const char *path);
 // Both names are one existing file.
 bool sameFile(const char *a, const char *b);

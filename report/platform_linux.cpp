@@ -69,6 +69,28 @@ long long fileSize(FILE *file) {
   return fstat(fileno(file), &status) == 0 ? status.st_size : -1;
 }
 
+FILE *openRegularFile(const char *path, bool &regular) {
+  regular = true;
+  const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0)
+    return nullptr;
+  struct stat status;
+  regular = fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+  if (!regular) {
+    close(fd);
+    errno = EINVAL;
+    return nullptr;
+  }
+  fcntl(fd, F_SETFL, 0);
+  return fdopen(fd, "rb");
+}
+
+bool sameOpenFile(FILE *a, FILE *b) {
+  struct stat sa, sb;
+  return fstat(fileno(a), &sa) == 0 && fstat(fileno(b), &sb) == 0 &&
+         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 void watchFolder(FolderWatch &watch, const char *folder) {
   const int fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   watch.handle = fd;
@@ -105,9 +127,13 @@ bool replaceFile(const char *from, const char *to) {
   return std::rename(from, to) == 0;
 }
 
-bool replaceablePath(const char *path) {
+PathKind pathKind(const char *path) {
   struct stat status;
-  return lstat(path, &status) != 0 ? errno == ENOENT : S_ISREG(status.st_mode);
+  if (lstat(path, &status) != 0)
+    return errno == ENOENT ? PathMissing : PathOther;
+  return S_ISREG(status.st_mode)   ? PathFile
+         : S_ISLNK(status.st_mode) ? PathLink
+                                   : PathOther;
 }
 
 bool sameFile(const char *a, const char *b) {

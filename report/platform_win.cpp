@@ -5,6 +5,7 @@
 // event the wait includes.
 #include "report/platform.h"
 
+#include <cerrno>
 #include <cstdio>
 
 #include <fcntl.h>
@@ -133,6 +134,37 @@ long long fileSize(FILE *file) {
   return _fstati64(_fileno(file), &status) == 0 ? status.st_size : -1;
 }
 
+// Opening a pipe's name does not wait for a writer on Windows, so the
+// file is opened first and its kind looked at after.
+FILE *openRegularFile(const char *path, bool &regular) {
+  regular = true;
+  FILE *file = std::fopen(path, "rb");
+  if (file == nullptr)
+    return nullptr;
+  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+  BY_HANDLE_FILE_INFORMATION info;
+  regular = GetFileType(handle) == FILE_TYPE_DISK &&
+            GetFileInformationByHandle(handle, &info) &&
+            (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  if (!regular) {
+    std::fclose(file);
+    errno = EINVAL;
+    return nullptr;
+  }
+  return file;
+}
+
+bool sameOpenFile(FILE *a, FILE *b) {
+  BY_HANDLE_FILE_INFORMATION ia, ib;
+  return GetFileInformationByHandle(
+             reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(a))), &ia) &&
+         GetFileInformationByHandle(
+             reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(b))), &ib) &&
+         ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+         ia.nFileIndexHigh == ib.nFileIndexHigh &&
+         ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
 void watchFolder(FolderWatch &watch, const char *folder) {
   const HANDLE change = FindFirstChangeNotificationA(
       folder, FALSE,
@@ -168,12 +200,15 @@ bool replaceFile(const char *from, const char *to) {
   return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
-bool replaceablePath(const char *path) {
+PathKind pathKind(const char *path) {
   const DWORD attributes = GetFileAttributesA(path);
   if (attributes == INVALID_FILE_ATTRIBUTES)
-    return GetLastError() == ERROR_FILE_NOT_FOUND;
-  return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE |
-                        FILE_ATTRIBUTE_REPARSE_POINT)) == 0;
+    return GetLastError() == ERROR_FILE_NOT_FOUND ? PathMissing : PathOther;
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+    return PathLink;
+  return attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)
+             ? PathOther
+             : PathFile;
 }
 
 bool sameFile(const char *a, const char *b) {

@@ -96,11 +96,7 @@ bool parseOptions(int argc, char **argv, Options &options) {
   }
   if (options.log == nullptr)
     options.log = kLogFileName;
-  // Writing the HTML over the log would lose the log.
-  const bool htmlIsLog =
-      options.html != nullptr && (std::strcmp(options.html, options.log) == 0 ||
-                                  sameFile(options.html, options.log));
-  return !htmlIsLog && !(options.html != nullptr && options.html[0] == '\0');
+  return !(options.html != nullptr && options.html[0] == '\0');
 }
 
 int fail(const char *what, const char *path, const char *why) {
@@ -108,6 +104,24 @@ int fail(const char *what, const char *path, const char *why) {
   writeFileName(stderr, path);
   std::fprintf(stderr, ": %s\n", why);
   return 2;
+}
+
+constexpr char kHtmlIsLog[] = "it is the log (the HTML would replace it)";
+
+// Writing the HTML over the log would lose the log: said before anything
+// is read, when the two names are one file or one name.
+bool htmlIsLog(const Options &options) {
+  return options.html != nullptr &&
+         (std::strcmp(options.html, options.log) == 0 ||
+          sameFile(options.html, options.log));
+}
+
+// --help and --version, which fail as any other output does when stdout
+// cannot take them.
+int printed(int written) {
+  if (written < 0 || std::fflush(stdout) != 0 || std::ferror(stdout))
+    return fail("cannot write", "the output", std::strerror(errno));
+  return 0;
 }
 
 // The whole log goes through the reader once; false with errno-style code
@@ -139,14 +153,23 @@ std::string defaultHtmlPath(const char *log) {
   return path.substr(0, cut) + "keyboard-report.html";
 }
 
-// A file, a folder or nothing at the path: the HTML goes to a new file
-// beside it, renamed into place once whole, so a failure leaves what was
-// there. Anything else (a device, a link) is written in place and never
-// removed.
-bool writeHtml(const std::string &path, const Report &report, int &error) {
+// A file or nothing at the path: the HTML goes to a new file beside it,
+// renamed into place once whole, so a failure leaves what was there. The
+// default path is never written through a link, which the new file
+// replaces, nor onto a folder or a device. A path the user chose that is
+// a link or a device is written in place, where the user sent it, and
+// never removed.
+bool writeHtml(const std::string &path, bool chosen, const Report &report,
+               int &error) {
   std::string temporary;
   FILE *out = nullptr;
-  const bool replace = replaceablePath(path.c_str());
+  const PathKind kind = pathKind(path.c_str());
+  if (!chosen && kind == PathOther) {
+    error = EEXIST;
+    return false;
+  }
+  const bool replace =
+      kind == PathMissing || kind == PathFile || (!chosen && kind == PathLink);
   for (int i = 0; replace && out == nullptr && i < 100; ++i) {
     temporary = path + ".part" + std::to_string(i);
     out = createNewFile(temporary.c_str());
@@ -207,7 +230,9 @@ int report(const Options &options) {
                                             options.chatterMs, error);
   if (!read)
     return fail(options.watch ? "cannot read" : "cannot open", options.log,
-                std::strerror(error));
+                error == kNotRegularFile
+                    ? "not a regular file (the watch follows a file)"
+                    : std::strerror(error));
   static Report report;
   std::string unknown;
   if (!decideReport(report, reading, options.board != nullptr, unknown)) {
@@ -231,12 +256,12 @@ int report(const Options &options) {
                                     : defaultHtmlPath(options.log);
   if (!html.empty() && sameFile(html.c_str(), options.log)) {
     if (chosen)
-      return std::fputs(kUsage, stderr), 2;
+      return fail("will not write", html.c_str(), kHtmlIsLog);
     std::fputs("keyboard-report: warning: no HTML, it would replace the log\n",
                stderr);
     html.clear();
   }
-  if (!html.empty() && !writeHtml(html, report, error)) {
+  if (!html.empty() && !writeHtml(html, chosen, report, error)) {
     // The log was read: only an HTML asked for by name is worth a 2.
     fail(chosen ? "cannot write" : "warning: cannot write", html.c_str(),
          std::strerror(error));
@@ -273,14 +298,14 @@ int main(int argc, char **argv) {
   } else if (!parseOptions(argc, argv, options)) {
     std::fputs(kUsage, stderr);
   } else if (options.help) {
-    std::fputs(kUsage, stdout);
-    std::printf(kHelp, kLogFileName);
-    status = 0;
+    status = printed(
+        std::fputs(kUsage, stdout) < 0 ? -1 : std::printf(kHelp, kLogFileName));
   } else if (options.boards) {
     status = listBoards();
   } else if (options.version) {
-    std::puts("keyboard-report " KC_VERSION);
-    status = 0;
+    status = printed(std::puts("keyboard-report " KC_VERSION));
+  } else if (htmlIsLog(options)) {
+    status = fail("will not write", options.html, kHtmlIsLog);
   } else {
     status = report(options);
   }

@@ -86,16 +86,24 @@ void describeChatter(char *text, size_t size, const Report &report,
                 chatter.line);
 }
 
-void writeFileName(FILE *out, const char *name) {
+std::string fileNameText(const char *name) {
+  std::string text;
+  char escaped[12];
   for (const unsigned char *p = reinterpret_cast<const unsigned char *>(name);
        *p != 0; ++p) {
     if (*p < 0x20 || *p == 0x7F)
-      std::fprintf(out, "\\x%02X", *p);
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", *p);
     else if (*p == 0xC2 && p[1] >= 0x80 && p[1] < 0xA0)
-      std::fprintf(out, "\\xC2\\x%02X", *++p);
+      std::snprintf(escaped, sizeof escaped, "\\xC2\\x%02X", *++p);
     else
-      std::fputc(*p, out);
+      escaped[0] = static_cast<char>(*p), escaped[1] = '\0';
+    text += escaped;
   }
+  return text;
+}
+
+void writeFileName(FILE *out, const char *name) {
+  std::fputs(fileNameText(name).c_str(), out);
 }
 
 void writeSummary(FILE *out, const Report &report, const char *htmlPath) {

@@ -44,3 +44,4 @@ std::string keyList(const Report &report, const std::vector<int> &keys);
 // A file name for a terminal: control characters (C0, DEL and C1) come out
 // as \xNN, so a crafted name cannot move the cursor or fake a line.
 void writeFileName(FILE *out, const char *name);
+std::string fileNameText(const char *name);

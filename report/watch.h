@@ -14,6 +14,10 @@ struct WatchRequest {
   FILE *view; // where the live view goes
 };
 
+// In error when something other than a regular file is at the log's
+// name: the watch follows a file, and refuses a FIFO or a device at once.
+constexpr int kNotRegularFile = -1;
+
 // reading comes with its candidate boards. False, with an errno-style code in
 // error, when the log could not be read.
 bool watchLog(const WatchRequest &request, LogReading &reading,

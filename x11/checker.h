@@ -19,7 +19,8 @@ struct Checker {
   KeyboardDevice keyboard;
   KeyboardLayout layout; // picks the main block and the closing line
   SnapshotPair snapshots;
-  FILE *log; // null when it could not be created
+  LogFile log;
+  bool logSaid; // the end of the log has been reported
   GridFont font;
   GridCanvas canvas;
   int timerFd;  // the 10 ms follow-up repaint
@@ -28,5 +29,13 @@ struct Checker {
 
 // Blocks on the X connection, the timer and the signals until the window
 // is closed, then ends the log with its closing line. Returns the exit
-// status.
+// status: 1 when the log stopped short.
 int runChecker(Checker &checker);
+
+// Says once, on stderr, why the log is not being written; the window says
+// it in its count line from then on.
+void sayLogState(Checker &checker);
+// A write failed or the file went from its name: the log is short.
+bool logStoppedShort(const Checker &checker);
+// Adds to the count line that keys are not being logged.
+void noteLogState(const Checker &checker, GridPlan &plan);

@@ -23,6 +23,7 @@ void paint(Checker &c) {
     return;
   GridPlan plan;
   planGrid(plan, c.layout, state, c.font.metrics);
+  noteLogState(c, plan);
   drawGridPlan(c.display, c.main.window, c.canvas, c.font, plan);
   XFlush(c.display);
 }
@@ -39,8 +40,10 @@ void runPass(Checker &c) {
   const auto read = [&](KeyState &state) {
     return readKeyboardState(c.keyboard, state);
   };
-  if (takeReading(c.snapshots, c.log, c.layout, read))
-    repaintNowAndSoon(c);
+  if (!takeReading(c.snapshots, c.log, c.layout, read))
+    return;
+  sayLogState(c);
+  repaintNowAndSoon(c);
 }
 
 // Without a window manager nobody turns Alt+F4 into a close request, so
@@ -81,6 +84,15 @@ bool onClientMessage(Checker &c, const XClientMessageEvent &message) {
            static_cast<Atom>(message.data.l[0]) == c.main.deleteWindow);
 }
 
+// Another client may destroy the window (xdotool windowclose, xkill's
+// kin): that is a close, with nothing left to draw on.
+bool onDestroyNotify(Checker &c, const XDestroyWindowEvent &destroyed) {
+  if (destroyed.window != c.main.window)
+    return true;
+  c.main.window = None;
+  return false;
+}
+
 bool onMappingNotify(XMappingEvent &mapping) {
   XRefreshKeyboardMapping(&mapping);
   return true;
@@ -102,6 +114,8 @@ bool dispatch(Checker &c, XEvent &event) {
     return onClientMessage(c, event.xclient);
   case MappingNotify:
     return onMappingNotify(event.xmapping);
+  case DestroyNotify:
+    return onDestroyNotify(c, event.xdestroywindow);
   default:
     return true;
   }
@@ -129,14 +143,15 @@ bool drainEvents(Checker &c) {
 int closeChecker(Checker &c) {
   runPass(c);
   closeTransitionLog(c.log, c.layout);
-  c.log = nullptr;
+  sayLogState(c);
   destroyGridCanvas(c.display, c.canvas);
   closeGridFont(c.display, c.font);
-  XDestroyWindow(c.display, c.main.window);
+  if (c.main.window != None)
+    XDestroyWindow(c.display, c.main.window);
   XCloseDisplay(c.display); // closes Xft's fonts too
   // fontconfig keeps its parsed configuration until told otherwise.
   FcFini();
-  return 0;
+  return logStoppedShort(c) ? 1 : 0;
 }
 
 } // namespace

@@ -6,7 +6,6 @@
 #include <sys/signalfd.h>
 #include <sys/timerfd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,8 +30,20 @@ Checker *g_lostChecker = nullptr;
 
 int quietIOError(Display *) { return 0; }
 
+XErrorHandler g_defaultErrorHandler = nullptr;
+
+// Another client may destroy our window at any moment; what was already
+// on its way to it fails, and that is no reason to die before the closing
+// line. Any other error is as fatal as Xlib makes it.
+int onXError(Display *display, XErrorEvent *error) {
+  if (error->error_code == BadWindow || error->error_code == BadDrawable)
+    return 0;
+  return g_defaultErrorHandler(display, error);
+}
+
 void onDisplayLost(Display *, void *) {
   closeTransitionLog(g_lostChecker->log, g_lostChecker->layout);
+  sayLogState(*g_lostChecker);
   std::fprintf(stderr, "keyboard-checker: lost the connection to the "
                        "display\n");
   std::_Exit(1);
@@ -91,12 +102,8 @@ bool setUpWindow(Checker &c) {
 
 void openLog(Checker &c) {
   clearSnapshots(c.snapshots);
-  c.log = openTransitionLog();
-  if (c.log == nullptr)
-    std::fprintf(stderr,
-                 "keyboard-checker: cannot create %s: %s; keys are shown "
-                 "but not logged\n",
-                 kLogFileName, std::strerror(errno));
+  openTransitionLog(c.log);
+  sayLogState(c);
 }
 
 } // namespace
@@ -117,6 +124,7 @@ int main(int argc, char **argv) {
     return 1;
   g_lostChecker = &c;
   XSetIOErrorHandler(quietIOError);
+  g_defaultErrorHandler = XSetErrorHandler(onXError);
   XSetIOErrorExitHandler(c.display, onDisplayLost, nullptr);
   if (!setUpWindow(c))
     return 1;

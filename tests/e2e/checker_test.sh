@@ -8,7 +8,6 @@ set -euo pipefail
 KC_KEEP_GOING=1 # every failed check is told
 . "$(dirname "$0")/../../tools/checker.sh"
 . "$(dirname "$0")/keys.sh"
-KC_SCRL_TWICE=1 # Wine replays the Scroll Lock state at once
 trap kc_cleanup EXIT
 
 # where: the client origin and the outer size.

@@ -1,6 +1,6 @@
 // The transition log on a real file in a fresh directory: its lines and
-// their order, what reaches the disk before the file is closed, and a
-// second copy of the program emptying the file under the first.
+// their order, what reaches the disk before the file is closed, a second
+// copy of the program kept off the first one's log, and a failed write.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -35,7 +35,8 @@ const KeyState kNone{};
 } // namespace
 
 TEST_F(Log, LinesInTableOrderReachTheDiskBeforeClose) {
-  FILE *log = openTransitionLog();
+  LogFile log;
+  ASSERT_TRUE(openTransitionLog(log));
   // Left Windows (0x5B) is in no table; A and Q changed in one reading.
   const KeyState held = keysDown({0x1E, 0x10, 0xD2, 0x47, 0x9C, 0x5B, 0x57});
   EXPECT_EQ(compareAndReport(log, held, kNone, LayoutUnset), 6);
@@ -43,27 +44,47 @@ TEST_F(Log, LinesInTableOrderReachTheDiskBeforeClose) {
                                    "NumPad 7  down", "NumPad En down"});
   EXPECT_EQ(logOnDisk(), downs) << "each pass goes to the disk at once";
   EXPECT_EQ(compareAndReport(log, held, held, LayoutUnset), 0);
-  EXPECT_EQ(compareAndReport(nullptr, held, kNone, LayoutJP), 0); // no log
   compareAndReport(log, kNone, held, LayoutUnset);
-  closeTransitionLog(log, LayoutUnset);
+  EXPECT_TRUE(closeTransitionLog(log, LayoutUnset));
   EXPECT_EQ(logOnDisk(), downs + lines({"F11 up", "Q up", "A up", "Ins  up",
                                         "NumPad 7  up", "NumPad En up",
                                         "Keyboard type : PC/AT like US English "
                                         "keyboard / DirectX"}));
 }
 
-TEST_F(Log, OpenEmptiesTheFileAndASecondCopyIsWrittenAfter) {
+TEST_F(Log, ASecondCopyRunsWithoutALogAndTheFirstStaysWhole) {
   std::ofstream(kLogFileName) << "an older run's lines\n";
-  FILE *first = openTransitionLog();
+  LogFile first, second;
+  ASSERT_TRUE(openTransitionLog(first));
   EXPECT_EQ(logOnDisk(), "");
   compareAndReport(first, keysDown({0xD2}), kNone, LayoutUS);
-  // The second copy empties the log and writes a shorter line than ours.
-  FILE *second = openTransitionLog();
-  compareAndReport(second, keysDown({0x10}), kNone, LayoutUS);
+  EXPECT_FALSE(openTransitionLog(second));
+  EXPECT_EQ(second.state, LogInUse);
+  EXPECT_EQ(compareAndReport(second, keysDown({0x10}), kNone, LayoutUS), 1);
+  EXPECT_FALSE(closeTransitionLog(second, LayoutUS));
   compareAndReport(first, kNone, keysDown({0x1E}), LayoutUS);
-  EXPECT_EQ(logOnDisk(), lines({"Q down", "A up"}));
-  fclose(second);
-  fclose(first);
+  EXPECT_TRUE(closeTransitionLog(first, LayoutUS));
+  EXPECT_EQ(
+      logOnDisk(),
+      lines({"Ins  down", "A up",
+             "Keyboard type : PC/AT like US English keyboard / DirectX"}));
+}
+
+// A stream that refuses every write stands in for a full disk: the lines
+// are still counted for the window, but the log stops at the failure and
+// gets no closing line that would make it look whole.
+TEST_F(Log, AFailedWriteStopsTheLogShortOfItsClosingLine) {
+  LogFile log;
+  ASSERT_TRUE(openTransitionLog(log));
+  compareAndReport(log, keysDown({0x10}), kNone, LayoutUS);
+  std::fclose(log.file);
+  log.file = std::fopen(kLogFileName, "r");
+  EXPECT_EQ(compareAndReport(log, kNone, keysDown({0x10}), LayoutUS), 1);
+  EXPECT_EQ(log.state, LogWriteFailed);
+  EXPECT_NE(std::string(logStateText(log)), "");
+  EXPECT_EQ(compareAndReport(log, keysDown({0x1E}), kNone, LayoutUS), 1);
+  EXPECT_FALSE(closeTransitionLog(log, LayoutUS));
+  EXPECT_EQ(logOnDisk(), lines({"Q down"}));
 }
 
 // A failed reading (the keyboard lost) neither logs nor moves the pair on,
@@ -72,7 +93,8 @@ TEST_F(Log, OpenEmptiesTheFileAndASecondCopyIsWrittenAfter) {
 TEST_F(Log, FailedReadingsChangeNothingAndTheJapaneseRunClosesAsSuch) {
   SnapshotPair pair;
   clearSnapshots(pair);
-  FILE *log = openTransitionLog();
+  LogFile log;
+  ASSERT_TRUE(openTransitionLog(log));
   const auto reads = [&](const KeyState &state) {
     return [&state](KeyState &into) { return into = state, true; };
   };

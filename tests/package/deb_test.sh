@@ -43,11 +43,11 @@ for size in 16 32 48 256; do
   [ "$(identify -format %wx%h "$root/usr/share/icons/hicolor/${size}x$size/apps/$icon.png")" = "${size}x$size" ] ||
     kc_fail "no $size px icon $icon"
 done
-# The menu's way to start it, in a folder of its own; SIGTERM closes it
-# the usual way, closing line last.
+# The menu's way to start it, from a folder nobody can write: the log goes
+# home; SIGTERM closes it the usual way, closing line last.
 kc_native_up
-read -r -a exec_line < <(sed -n 's/^Exec=//p' "$entry")
-(cd "$work/run" && exec "${exec_line[@]}") >"$work/checker.out" 2>&1 &
+eval "exec_line=($(sed -n 's/^Exec=//p' "$entry"))"
+(cd /proc && export HOME=$work/run && exec "${exec_line[@]}") >"$work/checker.out" 2>&1 &
 APP_PID=$!
 kc_wait_for 20 kc_window_id "$TITLE" || kc_fail "no window \"$TITLE\": $(cat "$work/checker.out")"
 kc_native_end TERM

@@ -32,7 +32,7 @@ json '.board == "us101" and .boardFrom == "closing line" and .closed and .held =
 json '.verdict == "FAIL" and .reasons == {"untested": [], "held": ["W"], "chatter": []}'
 json '.keys == 101 and .never == [] and (.tested | length) == 100 and .maxHeld == 1'
 json '.notOnBoard == {"NumPad =": 2, "NumPad ,": 2}'
-json '.presses == {"Esc": 2, "Cap": 2, "NumPad NL": 2, "W": 2}'
+json '.presses == {"Esc": 2, "Cap": 2, "Scrl": 2, "NumPad NL": 2, "W": 2}'
 json '.anomalies == [] and .anomalyCount == 0 and (has("chatter") | not)'
 run 1 "$report" --html chosen.html held.log
 [ -s chosen.html ] && [ ! -e keyboard-report.html ] && grep -qx 'HTML report: chosen.html' out ||

@@ -1,0 +1,44 @@
+// A log the program owns alone. Whatever sits at the log's name, a link
+// planted there, a FIFO, a device or another running copy's log, is left
+// untouched, and the program never blocks on it; and once a write fails
+// or the file is gone from its name, nothing more is written, so a log
+// that lacks its closing line is known to be short. The state is plain
+// data, so any log of the program (the transition log, a board's log) is
+// opened, checked and closed the same way.
+#pragma once
+
+#include <cstdio>
+
+enum LogState {
+  LogWriting,     // open, and every write so far reached the file
+  LogNotCreated,  // the file could not be created; error says why
+  LogNotRegular,  // a link, a folder, a FIFO or a device at the name
+  LogInUse,       // another copy of the program is writing it
+  LogWriteFailed, // a write failed; error says why
+  LogGone,        // deleted or replaced while the program ran
+};
+
+struct LogFile {
+  FILE *file; // open in text mode while the state is LogWriting
+  LogState state;
+  int error; // errno of the failure that ended the log, else 0
+};
+
+// Creates or empties name as a regular file this process alone writes;
+// every other state leaves what is at name as it was. Each platform's
+// build brings its own.
+bool openLogFile(LogFile &log, const char *name);
+
+// Whether name still leads to the open file.
+bool logFileStillNamed(const LogFile &log, const char *name);
+
+// Ends a batch of writes, which began with errno cleared: puts it on the
+// disk, and on a failed write or a file gone from name stops the log.
+// True while the log is whole.
+bool endLogBatch(LogFile &log, bool written, const char *name);
+
+// Closes the file. True when the log was whole to its end.
+bool closeLogFile(LogFile &log);
+
+// Why there is no log, or no more of it, for a message; "" while writing.
+const char *logStateText(const LogFile &log);

@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# The native checker against what may sit at its log's name or happen to
+# the log while it runs: a planted link (dangling too), a FIFO, a second
+# copy, a write that fails, the log deleted; started by the menu's command
+# from a folder nobody can write; its window destroyed by another client.
+# Each leaves the user's files as they were and says what it did.
+set -euo pipefail
+. "$(dirname "$0")/../../tools/native.sh"
+. "$(dirname "$0")/keys.sh"
+KC_KEEP_GOING=1 # every failed check is told
+trap kc_native_down EXIT
+kc_native_up
+LOG=Corvanekeyboardchecker.log
+entry=$(dirname "$0")/../../resources/keyboard-checker.desktop
+
+# launch DIR COMMAND...: the command run in DIR, its output in $dir.out,
+# until its window has the focus.
+launch() {
+  (cd "$1" && exec "${@:2}") >"$dir.out" 2>&1 &
+  APP_PID=$!
+  kc_wait_for 20 kc_window_id "$TITLE" || kc_fatal "no window within 20 s: $(cat "$dir.out")"
+  APP_WIN=$(kc_window_id "$TITLE")
+  kc_wait_for 10 kc_has_focus || kc_fail "the window never got the focus"
+}
+# stop HOW STATUS: the checker closed by a signal, or by another client
+# destroying its window, must end with STATUS.
+stop() {
+  local status=0
+  [ "$1" = destroy ] && xdotool windowclose "$APP_WIN" || kill "-$1" "$APP_PID"
+  kc_wait_for 10 sh -c "! kill -0 $APP_PID" || kc_fatal "still running after $1"
+  wait "$APP_PID" || status=$?
+  APP_PID=
+  [ "$status" = "$2" ] || kc_fail "exit status $status after $1, want $2: $(cat "$dir.out")"
+}
+said() { [ "$(wc -l <"$dir.out")" = 1 ] && grep -q "$1" "$dir.out" || kc_fail "stderr: $(cat "$dir.out")"; }
+# noted TEST N: the count line's red beyond "  0 key(s) on" is the note that keys are
+# not logged.
+noted() {
+  read -r cx cy cw ch < <(kc_geometry "$APP_WIN")
+  import -window root -crop "${cw}x$ch+$cx+$cy" "$dir/shot.png"
+  px shot "130 112 120 16" '#F00000' "$1" "$2" "the note on logging: want $1 $2"
+}
+
+echo "== a link at the log's name, to a file and to nowhere; a FIFO there"
+dir=$(fresh link)
+echo "another user's file" >"$dir/target" && cp "$dir/target" "$dir/kept"
+for link in target missing; do
+  ln -sfn "$link" "$dir/$LOG"
+  launch "$dir" "$KC_CHECKER" /en
+  kc_press 24
+  stop TERM 0
+  said "cannot create $LOG: not a regular file"
+  cmp -s "$dir/target" "$dir/kept" && [ ! -e "$dir/missing" ] && [ -L "$dir/$LOG" ] ||
+    kc_fail "written through the link to $link"
+done
+rm "$dir/$LOG" && mkfifo "$dir/$LOG"
+launch "$dir" "$KC_CHECKER" /en
+noted -gt 20
+stop INT 0
+[ -p "$dir/$LOG" ] && said "not a regular file" || kc_fail "the FIFO"
+
+echo "== a second copy in the same folder runs without a log"
+dir=$(fresh second)
+launch "$dir" "$KC_CHECKER" /en
+first=$APP_PID
+kc_press 24
+(cd "$dir" && exec "$KC_CHECKER" /en) 2>"$dir.second" &
+kc_wait_for 20 grep -q "$LOG: another copy of the checker is writing it" "$dir.second" ||
+  kc_fail "the second copy: $(cat "$dir.second")"
+APP_PID=$! && stop TERM 0
+APP_PID=$first && kc_native_focus && kc_press 25
+stop TERM 0
+expect_log "$dir" "Q down" "Q up" "W down" "W up" "$CLOSE_US"
+
+echo "== a failed write is said, the log stops short, exit status 1"
+dir=$(fresh full) # 1 KB at most, the signal ignored: writes fail with EFBIG
+launch "$dir" bash -c 'ulimit -f 1 && trap "" XFSZ && exec "$0" /en' "$KC_CHECKER"
+for _ in $(seq 10); do kc_press 24 25 26 27 28 29 30 31 32 33; done
+stop TERM 1
+said "cannot write $LOG: File too large; the log stops here"
+! grep -q "Keyboard type" "$dir/$LOG" || kc_fail "a short log ends as if whole"
+
+echo "== the log deleted while the checker runs"
+dir=$(fresh deleted)
+launch "$dir" "$KC_CHECKER" /en
+kc_press 24 && rm "$dir/$LOG" && kc_press 25
+stop TERM 1
+said "$LOG was deleted or replaced while the checker ran"
+
+echo "== the menu's command from a folder nobody can write: the log at home"
+dir=$(fresh menu) && mkdir "$dir/bin" && ln -s "$KC_CHECKER" "$dir/bin/keyboard-checker"
+eval "command=($(sed -n 's/^Exec=//p' "$entry"))"
+launch /proc env HOME="$dir" PATH="$dir/bin:$PATH" "${command[@]}"
+noted -eq 0
+kc_press 24
+stop TERM 0
+expect_log "$dir" "Q down" "Q up" "$CLOSE_US"
+
+echo "== the window destroyed by another client: a close"
+dir=$(fresh destroyed)
+launch "$dir" "$KC_CHECKER" /en
+kc_press 24
+stop destroy 0
+expect_log "$dir" "Q down" "Q up" "$CLOSE_US"
+kc_done "ok: the log's name and the log kept safe"
