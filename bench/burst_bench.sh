@@ -4,10 +4,10 @@
 #   burst_bench.sh gaps NAME LOG   taps and bounces at gaps of 0, 0.125,
 #       0.5 and 1 ms, 50 of each, isolated (60 ms apart) and back to back;
 #       one "gap" row per case: how many of the lines came, and in order
-#   burst_bench.sh burst LOG PID   20,000 transitions at once, twice: the
+#   burst_bench.sh burst LOG PID   20,000 transitions at once, 3 times: the
 #       time to log them all, memory before and after each, CPU idle
-#       afterwards; then 20,000 more and SIGTERM at once: the time to the
-#       closing line.
+#       afterwards; then 20,000 more sent while it is stopped, and SIGTERM
+#       with them all queued: the time to the closing line.
 #       Ends the checker.
 set -euo pipefail
 burst=${KC_BURST:?KC_BURST names key_burst}
@@ -95,22 +95,27 @@ burst() {
     "from the first event sent to the 20,000th line on disk"
   row "resident memory before 20,000 transitions" "$before" KiB "VmRSS"
   row "resident memory after 20,000 transitions" "$(rss "$pid")" KiB "VmRSS"
-  all "$log" "$pid" "${steps[@]}"
-  row "resident memory after 20,000 more" "$(rss "$pid")" KiB \
-    "VmRSS; $logged of 20,000 logged, in $took ms"
+  for i in 2 3; do
+    all "$log" "$pid" "${steps[@]}"
+    row "resident memory after burst $i" "$(rss "$pid")" KiB \
+      "VmRSS; $logged of 20,000 logged, in $took ms"
+  done
   i=$(ticks "$pid") && sleep 5
   idle=$((($(ticks "$pid") - i) * 1000 / $(getconf CLK_TCK)))
   row "CPU over 5 idle seconds after the bursts" "$idle" ms "user+system time"
+  # Stopped while the burst is sent, so that all of it waits unread when
+  # the signal comes.
   from=$(lines "$log")
+  kill -STOP "$pid"
   "$burst" "${steps[@]}"
   start=$(nowMs)
-  kill -TERM "$pid"
+  kill -TERM "$pid" && kill -CONT "$pid"
   while kill -0 "$pid" 2>/dev/null && [ $(($(nowMs) - start)) -lt 20000 ]; do
     sleep 0.01
   done
   took=$(($(nowMs) - start))
   closed=$(tail -n 1 "$log" | grep -c '^Keyboard type' || true)
-  row "SIGTERM with 20,000 transitions queued: exit" "$took" ms \
+  row "SIGTERM with 20,000 transitions unread: exit" "$took" ms \
     "closing line written: $closed; $(($(lines "$log") - from - 1)) lines logged before it"
 }
 
