@@ -115,7 +115,11 @@ bool onMappingNotify(Checker &c, XMappingEvent &mapping) {
   return true;
 }
 
-bool onXkbEvent(Checker &c, const XkbEvent &xkb) {
+bool onXkbEvent(Checker &c, XkbEvent &xkb) {
+  // Xlib's own copy of the keymap, which tells F4 for Alt+F4, is kept
+  // fresh only when asked.
+  if (xkb.any.xkb_type == XkbMapNotify)
+    XkbRefreshKeyboardMapping(&xkb.map);
   if (xkb.any.xkb_type == XkbNewKeyboardNotify ||
       xkb.any.xkb_type == XkbMapNotify)
     onKeycodesChanged(c);
@@ -142,7 +146,7 @@ bool dispatch(Checker &c, XEvent &event) {
     return onMappingNotify(c, event.xmapping);
   default:
     if (event.type == c.keyboard.xkbEventType)
-      return onXkbEvent(c, reinterpret_cast<const XkbEvent &>(event));
+      return onXkbEvent(c, reinterpret_cast<XkbEvent &>(event));
     return true;
   }
 }
