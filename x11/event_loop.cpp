@@ -1,20 +1,31 @@
-// The event loop: the X connection, the repaint timer and the signals, in
-// one poll that sleeps until one of them has something. Each X event goes
-// to one short handler. A key event is the keyboard's change signal: the
-// reader takes a snapshot, logs what changed since the last good one and
-// repaints at once and 10 ms later, as on Windows.
+// The event loop: the X connection, the timers and the signals, in one poll
+// that sleeps until one of them has something. Each X event goes to one
+// short handler. Key events are applied and logged one by one as they
+// come; the window is drawn a millisecond after a change, however many
+// events came in between, then again 10 ms after it, as on Windows.
 #include <X11/XKBlib.h>
+#include <X11/Xlib-xcb.h>
 #include <X11/keysym.h>
 #include <poll.h>
 #include <sys/signalfd.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
+#include <xcb/xcbext.h>
+
+#include <chrono>
+#include <cstdlib>
 
 #include "x11/checker.h"
+#include "x11/key_input.h"
+#include "x11/main_window.h"
 
 namespace {
 
+constexpr long kFirstRepaintNs = 1000 * 1000;
 constexpr long kRepaintDelayNs = 10 * 1000 * 1000;
+// How long the close waits for the server before leaving it be.
+constexpr int kCloseWaitMs = 1000;
 
 void paint(Checker &c) {
   // Unfocused, a repaint shows nothing new: keys typed elsewhere stay out.
@@ -28,22 +39,21 @@ void paint(Checker &c) {
   XFlush(c.display);
 }
 
-void repaintNowAndSoon(Checker &c) {
-  paint(c);
-  const itimerspec soon = {{0, 0}, {0, kRepaintDelayNs}};
-  timerfd_settime(c.timerFd, 0, &soon, nullptr);
-}
-
-// A good reading is logged and repainted, as the keyboard's change signal
-// is on Windows.
-void runPass(Checker &c) {
-  const auto read = [&](KeyState &state) {
-    return readKeyboardState(c.keyboard, state);
-  };
-  if (!takeReading(c.snapshots, c.log, c.layout, read))
+// Drawn 1 ms after a change, not at once: the drawing (ours and the
+// server's) would otherwise take the CPU just when whoever reads the log
+// wakes up for the line, and a burst of thousands of events within that
+// millisecond is drawn once. The second drawing, 10 ms after the change,
+// is Windows' follow-up.
+void repaintIfChanged(Checker &c) {
+  if (!c.repaintPending)
     return;
-  sayLogState(c);
-  repaintNowAndSoon(c);
+  c.repaintPending = false;
+  if (c.repaintsDue == 2)
+    return; // the first drawing is still to come and will show this too
+  c.repaintsDue = 2;
+  const itimerspec soon = {{0, kRepaintDelayNs - kFirstRepaintNs},
+                           {0, kFirstRepaintNs}};
+  timerfd_settime(c.timerFd, 0, &soon, nullptr);
 }
 
 // Without a window manager nobody turns Alt+F4 into a close request, so
@@ -54,7 +64,9 @@ bool isAltF4(Checker &c, const XKeyEvent &key) {
 }
 
 bool onKey(Checker &c, const XKeyEvent &key) {
-  runPass(c);
+  // Another client's made-up event is not the keyboard.
+  if (!key.send_event)
+    takeKeyEvent(c, key.keycode, key.type == KeyPress, key.time);
   return !isAltF4(c, key);
 }
 
@@ -62,14 +74,20 @@ bool onFocusIn(Checker &c, const XFocusChangeEvent &focus) {
   if (focus.detail == NotifyInferior)
     return true;
   acquireKeyboard(c.keyboard);
-  // Catches up with keys already down when the focus came, and repaints.
-  runPass(c);
+  // Catches up with keys already down when the focus came.
+  startFocusCatchUp(c);
   return true;
 }
 
 bool onFocusOut(Checker &c) {
   // A grab by the desktop (mode NotifyGrab) takes the keys as well.
   unacquireKeyboard(c.keyboard);
+  stopFocusCatchUp(c);
+  return true;
+}
+
+bool onMapNotify(Checker &c) {
+  focusWithoutManager(c.display, c.main.window);
   return true;
 }
 
@@ -93,8 +111,28 @@ bool onDestroyNotify(Checker &c, const XDestroyWindowEvent &destroyed) {
   return false;
 }
 
-bool onMappingNotify(XMappingEvent &mapping) {
+// New keycodes: the events after this one speak them, and what is held
+// now is read under them.
+void onKeycodesChanged(Checker &c) {
+  rebuildScanMap(c.keyboard);
+  takeServerKeymap(c);
+}
+
+bool onMappingNotify(Checker &c, XMappingEvent &mapping) {
   XRefreshKeyboardMapping(&mapping);
+  if (mapping.request == MappingKeyboard)
+    onKeycodesChanged(c);
+  return true;
+}
+
+bool onXkbEvent(Checker &c, XkbEvent &xkb) {
+  // Xlib's own copy of the keymap, which tells F4 for Alt+F4, is kept
+  // fresh only when asked.
+  if (xkb.any.xkb_type == XkbMapNotify)
+    XkbRefreshKeyboardMapping(&xkb.map);
+  if (xkb.any.xkb_type == XkbNewKeyboardNotify ||
+      xkb.any.xkb_type == XkbMapNotify)
+    onKeycodesChanged(c);
   return true;
 }
 
@@ -112,38 +150,92 @@ bool dispatch(Checker &c, XEvent &event) {
     return onExpose(c, event.xexpose);
   case ClientMessage:
     return onClientMessage(c, event.xclient);
+  case MapNotify:
+    return onMapNotify(c);
   case MappingNotify:
-    return onMappingNotify(event.xmapping);
+    return onMappingNotify(c, event.xmapping);
   case DestroyNotify:
     return onDestroyNotify(c, event.xdestroywindow);
   default:
+    if (event.type == c.keyboard.xkbEventType)
+      return onXkbEvent(c, reinterpret_cast<XkbEvent &>(event));
     return true;
   }
 }
 
 bool onTimer(Checker &c) {
   uint64_t expirations;
-  if (read(c.timerFd, &expirations, sizeof expirations) > 0)
-    paint(c);
-  return true;
-}
-
-bool drainEvents(Checker &c) {
-  while (XPending(c.display) > 0) {
-    XEvent event;
-    XNextEvent(c.display, &event);
-    if (!dispatch(c, event))
-      return false;
+  if (read(c.timerFd, &expirations, sizeof expirations) <= 0)
+    return true;
+  paint(c);
+  if (--c.repaintsDue <= 0) {
+    c.repaintsDue = 0;
+    const itimerspec never = {};
+    timerfd_settime(c.timerFd, 0, &never, nullptr);
   }
   return true;
 }
 
-// The one close sequence, whatever asked for it: a last pass, then the
-// closing line, last in the log.
+bool signalPending(const Checker &c) {
+  pollfd signal = {c.signalFd, POLLIN, 0};
+  return poll(&signal, 1, 0) > 0;
+}
+
+// Takes the events in the batches the connection delivers them, drawing
+// after each batch. A signal stops the reading at the next batch, so the
+// closing line never waits for a backlog. False once the window is to
+// close.
+bool drainEvents(Checker &c) {
+  while (XPending(c.display) > 0) {
+    if (signalPending(c))
+      return false;
+    for (int queued = XQLength(c.display); queued > 0; --queued) {
+      XEvent event;
+      XNextEvent(c.display, &event);
+      if (!dispatch(c, event))
+        return false;
+    }
+    repaintIfChanged(c);
+  }
+  return true;
+}
+
+// One request, answered within waitMs or not at all, without blocking.
+bool serverAnswers(Display *display, int waitMs) {
+  xcb_connection_t *xcb = XGetXCBConnection(display);
+  const xcb_get_input_focus_cookie_t asked = xcb_get_input_focus(xcb);
+  xcb_flush(xcb);
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+  for (;;) {
+    void *reply = nullptr;
+    xcb_generic_error_t *error = nullptr;
+    if (xcb_poll_for_reply(xcb, asked.sequence, &reply, &error)) {
+      const bool answered = reply != nullptr;
+      std::free(reply);
+      std::free(error);
+      return answered;
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0 || xcb_connection_has_error(xcb))
+      return false;
+    pollfd server = {xcb_get_file_descriptor(xcb), POLLIN, 0};
+    poll(&server, 1, static_cast<int>(left.count()) + 1);
+  }
+}
+
+// The one close sequence, whatever asked for it. The closing line comes
+// first and asks nothing of the server: a server that no longer answers
+// (stopped, or busy) must not hold it back. The window is then taken down
+// only if the server answers in time; otherwise the process ends and the
+// system closes the connection.
 int closeChecker(Checker &c) {
-  runPass(c);
   closeTransitionLog(c.log, c.layout);
   sayLogState(c);
+  const int status = logStoppedShort(c) ? 1 : 0;
+  if (!serverAnswers(c.display, kCloseWaitMs))
+    std::_Exit(status);
   destroyGridCanvas(c.display, c.canvas);
   closeGridFont(c.display, c.font);
   if (c.main.window != None)
@@ -151,24 +243,28 @@ int closeChecker(Checker &c) {
   XCloseDisplay(c.display); // closes Xft's fonts too
   // fontconfig keeps its parsed configuration until told otherwise.
   FcFini();
-  return logStoppedShort(c) ? 1 : 0;
+  return status;
 }
 
 } // namespace
 
 int runChecker(Checker &c) {
-  pollfd fds[3] = {{ConnectionNumber(c.display), POLLIN, 0},
+  pollfd fds[4] = {{ConnectionNumber(c.display), POLLIN, 0},
                    {c.timerFd, POLLIN, 0},
-                   {c.signalFd, POLLIN, 0}};
+                   {c.signalFd, POLLIN, 0},
+                   {c.catchUpFd, POLLIN, 0}};
   for (;;) {
     if (!drainEvents(c))
       break;
-    if (poll(fds, 3, -1) < 0)
+    if (poll(fds, 4, -1) < 0)
       continue; // EINTR: the signals that matter come through signalFd
-    if (fds[1].revents & POLLIN)
-      onTimer(c);
     if (fds[2].revents & POLLIN)
       break;
+    if (fds[3].revents & POLLIN)
+      onFocusCatchUpTimer(c);
+    if (fds[1].revents & POLLIN)
+      onTimer(c);
+    repaintIfChanged(c);
   }
   return closeChecker(c);
 }
