@@ -1,0 +1,111 @@
+// Keycaps as an edge with the fill inside, a chattered key framed in red
+// over its edge, then the labels, the status line and the verdict.
+#include "x11/board_draw.h"
+
+namespace {
+
+constexpr uint32_t kPlanColors[kBoardColorCount] = {
+    kBoardBackColor,  kCapEdgeColor,    kNeverFillColor, kNeverTextColor,
+    kTestedFillColor, kTestedTextColor, kHeldFillColor,  kHeldTextColor,
+    kChatterColor,    kStatusTextColor, kPassColor,      kFailColor};
+
+bool allocColor(Display *display, uint32_t colorref, XftColor &color) {
+  const int screen = DefaultScreen(display);
+  const XRenderColor render = {
+      static_cast<unsigned short>((colorref & 0xFF) * 257),
+      static_cast<unsigned short>((colorref >> 8 & 0xFF) * 257),
+      static_cast<unsigned short>((colorref >> 16 & 0xFF) * 257), 0xFFFF};
+  return XftColorAllocValue(display, DefaultVisual(display, screen),
+                            DefaultColormap(display, screen), &render, &color);
+}
+
+const XftColor &colorOf(const BoardCanvas &canvas, uint32_t colorref) {
+  for (int i = 0; i < kBoardColorCount; ++i)
+    if (canvas.colorrefs[i] == colorref)
+      return canvas.colors[i];
+  return canvas.colors[0];
+}
+
+void fill(BoardCanvas &canvas, uint32_t colorref, int left, int top, int right,
+          int bottom) {
+  if (right > left && bottom > top)
+    XftDrawRect(canvas.draw, &colorOf(canvas, colorref), left, top,
+                right - left, bottom - top);
+}
+
+void drawText(BoardCanvas &canvas, const GridFont &font, uint32_t colorref,
+              int x, int y, const char *utf8, int length) {
+  XftDrawStringUtf8(canvas.draw, &colorOf(canvas, colorref), font.font, x,
+                    y + font.ascent, reinterpret_cast<const FcChar8 *>(utf8),
+                    length);
+}
+
+void drawCap(BoardCanvas &canvas, const GridFont &font, const BoardPlan &plan,
+             const BoardCap &cap, const std::string &label) {
+  fill(canvas, cap.chatter ? kChatterColor : kCapEdgeColor, cap.left, cap.top,
+       cap.right, cap.bottom);
+  const int edge = cap.chatter ? plan.frame : 1;
+  fill(canvas, cap.fill, cap.left + edge, cap.top + edge, cap.right - edge,
+       cap.bottom - edge);
+  for (int l = 0; l < cap.lineCount; ++l)
+    drawText(canvas, font, cap.text, cap.lines[l].x, cap.lines[l].y,
+             label.data() + cap.lines[l].offset, cap.lines[l].length);
+}
+
+} // namespace
+
+bool createBoardCanvas(Display *display, Window window, int width, int height,
+                       BoardCanvas &canvas) {
+  const int screen = DefaultScreen(display);
+  canvas = {};
+  canvas.width = width;
+  canvas.height = height;
+  canvas.buffer = XCreatePixmap(display, window, width, height,
+                                DefaultDepth(display, screen));
+  XGCValues values = {};
+  values.graphics_exposures = False;
+  canvas.gc = XCreateGC(display, canvas.buffer, GCGraphicsExposures, &values);
+  canvas.draw =
+      XftDrawCreate(display, canvas.buffer, DefaultVisual(display, screen),
+                    DefaultColormap(display, screen));
+  if (canvas.draw == nullptr)
+    return false;
+  for (int i = 0; i < kBoardColorCount; ++i) {
+    canvas.colorrefs[i] = kPlanColors[i];
+    if (!allocColor(display, kPlanColors[i], canvas.colors[i]))
+      return false;
+  }
+  return true;
+}
+
+void destroyBoardCanvas(Display *display, BoardCanvas &canvas) {
+  if (canvas.draw != nullptr)
+    XftDrawDestroy(canvas.draw);
+  if (canvas.gc != nullptr)
+    XFreeGC(display, canvas.gc);
+  if (canvas.buffer != None)
+    XFreePixmap(display, canvas.buffer);
+  canvas = {};
+}
+
+int measureBoardText(void *measure, const char *text, int length) {
+  const auto *with = static_cast<const BoardMeasure *>(measure);
+  XGlyphInfo extents;
+  XftTextExtentsUtf8(with->display, with->font,
+                     reinterpret_cast<const FcChar8 *>(text), length, &extents);
+  return extents.xOff;
+}
+
+void drawBoardPlan(Display *display, Window window, BoardCanvas &canvas,
+                   const GridFont &font, const BoardPlan &plan) {
+  fill(canvas, kBoardBackColor, 0, 0, canvas.width, canvas.height);
+  for (size_t i = 0; i < plan.caps.size(); ++i)
+    drawCap(canvas, font, plan, plan.caps[i], plan.board->keys[i].label);
+  drawText(canvas, font, kStatusTextColor, plan.statusX, plan.statusY,
+           plan.status.data(), static_cast<int>(plan.status.size()));
+  if (!plan.verdict.empty())
+    drawText(canvas, font, plan.verdictColor, plan.verdictX, plan.verdictY,
+             plan.verdict.data(), static_cast<int>(plan.verdict.size()));
+  XCopyArea(display, canvas.buffer, window, canvas.gc, 0, 0, canvas.width,
+            canvas.height, 0, 0);
+}

@@ -1,0 +1,160 @@
+// Board mode's event loop. Each key event is one transition, taken as it
+// arrives with the server's own time of it, so a bounce a few milliseconds
+// long is logged as two lines with their true gap, and nothing is read
+// between events: the loop sleeps until the server or a signal wakes it.
+#include <X11/XKBlib.h>
+#include <X11/keysym.h>
+#include <fontconfig/fontconfig.h>
+#include <poll.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "keymodel/board_log.h"
+#include "keymodel/transition_log.h"
+#include "x11/board_mode.h"
+
+namespace {
+
+void paint(BoardChecker &c) {
+  colourBoardPlan(c.plan, c.progress);
+  drawBoardPlan(c.display, c.main.window, c.canvas, c.font, c.plan);
+  XFlush(c.display);
+  c.stale = false;
+}
+
+// The server's clock is 32 bits of milliseconds: the difference stays
+// right across its wrap.
+uint64_t sinceStart(const BoardChecker &c, Time time) {
+  return static_cast<uint32_t>(time - c.startTime);
+}
+
+void record(BoardChecker &c, int key, bool down, Time time) {
+  const uint64_t ms = sinceStart(c, time);
+  applyTransition(c.progress, key, down, static_cast<double>(ms));
+  if (!writeBoardTransition(c.log, c.board.keys[key], down, ms) &&
+      !c.logFailed) {
+    c.logFailed = true;
+    std::fprintf(stderr, "keyboard-checker: cannot write %s: %s\n",
+                 kLogFileName, std::strerror(errno));
+  }
+  c.stale = true;
+}
+
+// Without a window manager nobody turns Alt+F4 into a close request, so
+// the window does it, as the classic one does.
+bool isAltF4(BoardChecker &c, const XKeyEvent &key) {
+  return key.type == KeyPress && (key.state & Mod1Mask) != 0 &&
+         XkbKeycodeToKeysym(c.display, key.keycode, 0, 0) == XK_F4;
+}
+
+bool onKey(BoardChecker &c, const XKeyEvent &event) {
+  const bool down = event.type == KeyPress;
+  const uint8_t code = c.keyboard.scanMap.dik[event.keycode & 0xFF];
+  const int key = code == 0 ? -1 : c.board.keyOfCode[code];
+  // A repeat changes nothing, and neither does the release of a key that
+  // went down before the window had the focus and was never seen.
+  if (c.keyboard.acquired && key >= 0 && c.progress.keys[key].down != down)
+    record(c, key, down, event.time);
+  return !isAltF4(c, event);
+}
+
+// Keys that changed while another window had the focus are caught up with
+// from the keyboard's state, at the time the focus came back.
+bool onFocusIn(BoardChecker &c, const XFocusChangeEvent &focus) {
+  if (focus.detail == NotifyInferior)
+    return true;
+  acquireKeyboard(c.keyboard);
+  KeyState state;
+  if (!readKeyboardState(c.keyboard, state))
+    return true;
+  const Time now = serverTime(c);
+  for (size_t i = 0; i < c.board.keys.size(); ++i) {
+    const bool down = isKeyDown(state, c.board.keys[i].code);
+    if (down != c.progress.keys[i].down)
+      record(c, static_cast<int>(i), down, now);
+  }
+  return true;
+}
+
+bool onFocusOut(BoardChecker &c) {
+  unacquireKeyboard(c.keyboard);
+  return true;
+}
+
+bool onExpose(BoardChecker &c, const XExposeEvent &expose) {
+  if (expose.count == 0)
+    c.stale = true;
+  return true;
+}
+
+bool onClientMessage(BoardChecker &c, const XClientMessageEvent &message) {
+  return !(message.format == 32 &&
+           static_cast<Atom>(message.data.l[0]) == c.main.deleteWindow);
+}
+
+bool onMappingNotify(XMappingEvent &mapping) {
+  XRefreshKeyboardMapping(&mapping);
+  return true;
+}
+
+// False once the window is to close.
+bool dispatch(BoardChecker &c, XEvent &event) {
+  switch (event.type) {
+  case KeyPress:
+  case KeyRelease:
+    return onKey(c, event.xkey);
+  case FocusIn:
+    return onFocusIn(c, event.xfocus);
+  case FocusOut:
+    return onFocusOut(c);
+  case Expose:
+    return onExpose(c, event.xexpose);
+  case ClientMessage:
+    return onClientMessage(c, event.xclient);
+  case MappingNotify:
+    return onMappingNotify(event.xmapping);
+  default:
+    return true;
+  }
+}
+
+// Every event already here is taken before one drawing shows them all.
+bool drainEvents(BoardChecker &c) {
+  while (XPending(c.display) > 0) {
+    XEvent event;
+    XNextEvent(c.display, &event);
+    if (!dispatch(c, event))
+      return false;
+  }
+  if (c.stale)
+    paint(c);
+  return true;
+}
+
+int closeBoardChecker(BoardChecker &c) {
+  closeBoardLog(c.log, c.board);
+  c.log = nullptr;
+  destroyBoardCanvas(c.display, c.canvas);
+  closeGridFont(c.display, c.font);
+  XDestroyWindow(c.display, c.main.window);
+  XCloseDisplay(c.display);
+  FcFini();
+  return 0;
+}
+
+} // namespace
+
+int runBoardChecker(BoardChecker &c) {
+  pollfd fds[2] = {{ConnectionNumber(c.display), POLLIN, 0},
+                   {c.signalFd, POLLIN, 0}};
+  for (;;) {
+    if (!drainEvents(c))
+      break;
+    if (poll(fds, 2, -1) < 0)
+      continue; // EINTR: the signals that matter come through signalFd
+    if (fds[1].revents & POLLIN)
+      break;
+  }
+  return closeBoardChecker(c);
+}
