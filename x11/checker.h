@@ -22,8 +22,12 @@ struct Checker {
   FILE *log; // null when it could not be created
   GridFont font;
   GridCanvas canvas;
-  int timerFd;  // the 10 ms follow-up repaint
-  int signalFd; // SIGINT, SIGTERM, SIGHUP
+  int timerFd;         // the 10 ms follow-up repaint
+  int signalFd;        // SIGINT, SIGTERM, SIGHUP
+  int catchUpFd;       // the server's keymap read again after a focus gain
+  int catchUpStep;     // how many of those reads were taken
+  bool repaintPending; // the state changed since the window was drawn
+  Time lastKeyTime;    // the server's time of the last key event taken, ms
 };
 
 // Blocks on the X connection, the timer and the signals until the window

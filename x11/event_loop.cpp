@@ -1,20 +1,30 @@
-// The event loop: the X connection, the repaint timer and the signals, in
-// one poll that sleeps until one of them has something. Each X event goes
-// to one short handler. A key event is the keyboard's change signal: the
-// reader takes a snapshot, logs what changed since the last good one and
-// repaints at once and 10 ms later, as on Windows.
+// The event loop: the X connection, the timers and the signals, in one poll
+// that sleeps until one of them has something. Each X event goes to one
+// short handler. Key events are applied and logged one by one as they
+// come; the window is drawn once per batch of events read from the
+// connection, then again 10 ms later, as on Windows.
 #include <X11/XKBlib.h>
+#include <X11/Xlib-xcb.h>
 #include <X11/keysym.h>
 #include <poll.h>
 #include <sys/signalfd.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
+#include <xcb/xcbext.h>
+
+#include <chrono>
+#include <cstdlib>
 
 #include "x11/checker.h"
+#include "x11/key_input.h"
+#include "x11/main_window.h"
 
 namespace {
 
 constexpr long kRepaintDelayNs = 10 * 1000 * 1000;
+// How long the close waits for the server before leaving it be.
+constexpr int kCloseWaitMs = 1000;
 
 void paint(Checker &c) {
   // Unfocused, a repaint shows nothing new: keys typed elsewhere stay out.
@@ -27,20 +37,14 @@ void paint(Checker &c) {
   XFlush(c.display);
 }
 
-void repaintNowAndSoon(Checker &c) {
+// A burst of thousands of events is drawn a few times, not thousands.
+void repaintIfChanged(Checker &c) {
+  if (!c.repaintPending)
+    return;
+  c.repaintPending = false;
   paint(c);
   const itimerspec soon = {{0, 0}, {0, kRepaintDelayNs}};
   timerfd_settime(c.timerFd, 0, &soon, nullptr);
-}
-
-// A good reading is logged and repainted, as the keyboard's change signal
-// is on Windows.
-void runPass(Checker &c) {
-  const auto read = [&](KeyState &state) {
-    return readKeyboardState(c.keyboard, state);
-  };
-  if (takeReading(c.snapshots, c.log, c.layout, read))
-    repaintNowAndSoon(c);
 }
 
 // Without a window manager nobody turns Alt+F4 into a close request, so
@@ -51,7 +55,9 @@ bool isAltF4(Checker &c, const XKeyEvent &key) {
 }
 
 bool onKey(Checker &c, const XKeyEvent &key) {
-  runPass(c);
+  // Another client's made-up event is not the keyboard.
+  if (!key.send_event)
+    takeKeyEvent(c, key.keycode, key.type == KeyPress, key.time);
   return !isAltF4(c, key);
 }
 
@@ -59,14 +65,20 @@ bool onFocusIn(Checker &c, const XFocusChangeEvent &focus) {
   if (focus.detail == NotifyInferior)
     return true;
   acquireKeyboard(c.keyboard);
-  // Catches up with keys already down when the focus came, and repaints.
-  runPass(c);
+  // Catches up with keys already down when the focus came.
+  startFocusCatchUp(c);
   return true;
 }
 
 bool onFocusOut(Checker &c) {
   // A grab by the desktop (mode NotifyGrab) takes the keys as well.
   unacquireKeyboard(c.keyboard);
+  stopFocusCatchUp(c);
+  return true;
+}
+
+bool onMapNotify(Checker &c) {
+  focusWithoutManager(c.display, c.main.window);
   return true;
 }
 
@@ -81,8 +93,24 @@ bool onClientMessage(Checker &c, const XClientMessageEvent &message) {
            static_cast<Atom>(message.data.l[0]) == c.main.deleteWindow);
 }
 
-bool onMappingNotify(XMappingEvent &mapping) {
+// New keycodes: the events after this one speak them, and what is held
+// now is read under them.
+void onKeycodesChanged(Checker &c) {
+  rebuildScanMap(c.keyboard);
+  takeServerKeymap(c);
+}
+
+bool onMappingNotify(Checker &c, XMappingEvent &mapping) {
   XRefreshKeyboardMapping(&mapping);
+  if (mapping.request == MappingKeyboard)
+    onKeycodesChanged(c);
+  return true;
+}
+
+bool onXkbEvent(Checker &c, const XkbEvent &xkb) {
+  if (xkb.any.xkb_type == XkbNewKeyboardNotify ||
+      xkb.any.xkb_type == XkbMapNotify)
+    onKeycodesChanged(c);
   return true;
 }
 
@@ -100,9 +128,13 @@ bool dispatch(Checker &c, XEvent &event) {
     return onExpose(c, event.xexpose);
   case ClientMessage:
     return onClientMessage(c, event.xclient);
+  case MapNotify:
+    return onMapNotify(c);
   case MappingNotify:
-    return onMappingNotify(event.xmapping);
+    return onMappingNotify(c, event.xmapping);
   default:
+    if (event.type == c.keyboard.xkbEventType)
+      return onXkbEvent(c, reinterpret_cast<const XkbEvent &>(event));
     return true;
   }
 }
@@ -114,22 +146,65 @@ bool onTimer(Checker &c) {
   return true;
 }
 
+bool signalPending(const Checker &c) {
+  pollfd signal = {c.signalFd, POLLIN, 0};
+  return poll(&signal, 1, 0) > 0;
+}
+
+// Takes the events in the batches the connection delivers them, drawing
+// after each batch. A signal stops the reading at the next batch, so the
+// closing line never waits for a backlog. False once the window is to
+// close.
 bool drainEvents(Checker &c) {
   while (XPending(c.display) > 0) {
-    XEvent event;
-    XNextEvent(c.display, &event);
-    if (!dispatch(c, event))
+    if (signalPending(c))
       return false;
+    for (int queued = XQLength(c.display); queued > 0; --queued) {
+      XEvent event;
+      XNextEvent(c.display, &event);
+      if (!dispatch(c, event))
+        return false;
+    }
+    repaintIfChanged(c);
   }
   return true;
 }
 
-// The one close sequence, whatever asked for it: a last pass, then the
-// closing line, last in the log.
+// One request, answered within waitMs or not at all, without blocking.
+bool serverAnswers(Display *display, int waitMs) {
+  xcb_connection_t *xcb = XGetXCBConnection(display);
+  const xcb_get_input_focus_cookie_t asked = xcb_get_input_focus(xcb);
+  xcb_flush(xcb);
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+  for (;;) {
+    void *reply = nullptr;
+    xcb_generic_error_t *error = nullptr;
+    if (xcb_poll_for_reply(xcb, asked.sequence, &reply, &error)) {
+      const bool answered = reply != nullptr;
+      std::free(reply);
+      std::free(error);
+      return answered;
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0 || xcb_connection_has_error(xcb))
+      return false;
+    pollfd server = {xcb_get_file_descriptor(xcb), POLLIN, 0};
+    poll(&server, 1, static_cast<int>(left.count()) + 1);
+  }
+}
+
+// The one close sequence, whatever asked for it. The closing line comes
+// first and asks nothing of the server: a server that no longer answers
+// (stopped, or busy) must not hold it back. The window is then taken down
+// only if the server answers in time; otherwise the process ends and the
+// system closes the connection.
 int closeChecker(Checker &c) {
-  runPass(c);
   closeTransitionLog(c.log, c.layout);
   c.log = nullptr;
+  if (!serverAnswers(c.display, kCloseWaitMs))
+    std::_Exit(0);
   destroyGridCanvas(c.display, c.canvas);
   closeGridFont(c.display, c.font);
   XDestroyWindow(c.display, c.main.window);
@@ -142,18 +217,22 @@ int closeChecker(Checker &c) {
 } // namespace
 
 int runChecker(Checker &c) {
-  pollfd fds[3] = {{ConnectionNumber(c.display), POLLIN, 0},
+  pollfd fds[4] = {{ConnectionNumber(c.display), POLLIN, 0},
                    {c.timerFd, POLLIN, 0},
-                   {c.signalFd, POLLIN, 0}};
+                   {c.signalFd, POLLIN, 0},
+                   {c.catchUpFd, POLLIN, 0}};
   for (;;) {
     if (!drainEvents(c))
       break;
-    if (poll(fds, 3, -1) < 0)
+    if (poll(fds, 4, -1) < 0)
       continue; // EINTR: the signals that matter come through signalFd
-    if (fds[1].revents & POLLIN)
-      onTimer(c);
     if (fds[2].revents & POLLIN)
       break;
+    if (fds[3].revents & POLLIN)
+      onFocusCatchUpTimer(c);
+    if (fds[1].revents & POLLIN)
+      onTimer(c);
+    repaintIfChanged(c);
   }
   return closeChecker(c);
 }

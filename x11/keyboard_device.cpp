@@ -1,10 +1,12 @@
 // The focus gate and the read behind it.
 #include "x11/keyboard_device.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib-xcb.h>
 #include <xcb/xcb.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "x11/keyboard_kind.h"
 
@@ -25,6 +27,19 @@ void setUpKeyboard(KeyboardDevice &device, Display *display, Window window) {
   device.window = window;
   device.japanese = isJapaneseKeyboard(display);
   buildScanMap(display, device.japanese, device.scanMap);
+  int opcode, error, major = XkbMajorVersion, minor = XkbMinorVersion;
+  device.xkbEventType = -1;
+  if (XkbQueryExtension(display, &opcode, &device.xkbEventType, &error, &major,
+                        &minor)) {
+    const unsigned mask = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
+    XkbSelectEvents(display, XkbUseCoreKbd, mask, mask);
+  } else {
+    device.xkbEventType = -1;
+  }
+}
+
+void rebuildScanMap(KeyboardDevice &device) {
+  buildScanMap(device.display, device.japanese, device.scanMap);
 }
 
 void acquireKeyboard(KeyboardDevice &device) {
@@ -36,7 +51,7 @@ void acquireKeyboard(KeyboardDevice &device) {
 
 void unacquireKeyboard(KeyboardDevice &device) { device.acquired = false; }
 
-bool readKeyboardState(KeyboardDevice &device, KeyState &state) {
+bool refreshKeyboard(KeyboardDevice &device) {
   if (!device.acquired)
     return false;
   // Both requests go out together and come back in order: one round trip,
@@ -51,9 +66,25 @@ bool readKeyboardState(KeyboardDevice &device, KeyState &state) {
   const bool ok = keymap != nullptr && focus != nullptr &&
                   focus->focus == device.focusOwner;
   if (ok)
-    keymapToKeyState(reinterpret_cast<const char *>(keymap->keys),
-                     device.scanMap, state);
+    std::memcpy(device.keys, keymap->keys, sizeof device.keys);
   std::free(keymap);
   std::free(focus);
   return ok;
+}
+
+bool applyKeyEvent(KeyboardDevice &device, unsigned keycode, bool down) {
+  if (!device.acquired || keycode > 255)
+    return false;
+  const uint8_t bit = static_cast<uint8_t>(1u << (keycode & 7));
+  uint8_t &byte = device.keys[keycode >> 3];
+  byte = down ? (byte | bit) : (byte & ~bit);
+  return true;
+}
+
+bool readKeyboardState(const KeyboardDevice &device, KeyState &state) {
+  if (!device.acquired)
+    return false;
+  keymapToKeyState(reinterpret_cast<const char *>(device.keys), device.scanMap,
+                   state);
+  return true;
 }

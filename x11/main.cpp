@@ -106,6 +106,7 @@ int main(int argc, char **argv) {
   if (!setUpWindow(c))
     return 1;
   c.timerFd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
+  c.catchUpFd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
   openLog(c);
   setUpKeyboard(c.keyboard, c.display, c.main.window);
   if (c.layout == LayoutUnset)

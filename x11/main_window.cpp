@@ -78,3 +78,23 @@ bool createMainWindow(Display *display, int width, int height,
   XSetWMProtocols(display, main.window, &main.deleteWindow, 1);
   return true;
 }
+
+void focusWithoutManager(Display *display, Window window) {
+  Window focus;
+  int revert;
+  XGetInputFocus(display, &focus, &revert);
+  if (focus != PointerRoot && focus != None)
+    return;
+  Atom type;
+  int format;
+  unsigned long items, after;
+  unsigned char *manager = nullptr;
+  XGetWindowProperty(display, DefaultRootWindow(display),
+                     XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False), 0,
+                     1, False, XA_WINDOW, &type, &format, &items, &after,
+                     &manager);
+  if (manager != nullptr)
+    XFree(manager);
+  if (items == 0)
+    XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
+}

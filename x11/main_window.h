@@ -15,3 +15,10 @@ struct MainWindow {
 // change; false when the server refuses it.
 bool createMainWindow(Display *display, int width, int height,
                       MainWindow &main);
+
+// Without a window manager nobody gives the window the focus, and X's
+// default (PointerRoot) sends keys to whatever is under the pointer with no
+// focus event at all: the window, once shown, then takes the focus itself,
+// as a window manager would give it. Under a window manager, or when some
+// window holds the focus, it leaves the focus alone.
+void focusWithoutManager(Display *display, Window window);
