@@ -8,13 +8,17 @@
 #include <poll.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "keymodel/board_log.h"
 #include "keymodel/transition_log.h"
 #include "x11/board_mode.h"
+#include "x11/session.h"
 
 namespace {
+
+constexpr int kCloseWaitMs = 1000;
 
 void paint(BoardChecker &c) {
   colourBoardPlan(c.plan, c.progress);
@@ -50,35 +54,56 @@ bool isAltF4(BoardChecker &c, const XKeyEvent &key) {
 
 bool onKey(BoardChecker &c, const XKeyEvent &event) {
   const bool down = event.type == KeyPress;
+  // Another client's made-up event is not the keyboard; without the focus
+  // the device refuses it.
+  if (event.send_event || !applyKeyEvent(c.keyboard, event.keycode, down))
+    return true;
   const uint8_t code = c.keyboard.scanMap.dik[event.keycode & 0xFF];
   const int key = code == 0 ? -1 : c.board.keyOfCode[code];
   // A repeat changes nothing, and neither does the release of a key that
   // went down before the window had the focus and was never seen.
-  if (c.keyboard.acquired && key >= 0 && c.progress.keys[key].down != down)
+  if (key >= 0 && c.progress.keys[key].down != down)
     record(c, key, down, event.time);
   return !isAltF4(c, event);
 }
 
-// Keys that changed while another window had the focus are caught up with
-// from the keyboard's state, at the time the focus came back.
-bool onFocusIn(BoardChecker &c, const XFocusChangeEvent &focus) {
-  if (focus.detail == NotifyInferior)
-    return true;
-  acquireKeyboard(c.keyboard);
+// Where no event tells what changed (the focus came back, the keycodes
+// changed), the server's keymap does, at the time it was read.
+void catchUp(BoardChecker &c) {
   KeyState state;
-  if (!readKeyboardState(c.keyboard, state))
-    return true;
+  if (!refreshKeyboard(c.keyboard) || !readKeyboardState(c.keyboard, state))
+    return;
   const Time now = serverTime(c);
   for (size_t i = 0; i < c.board.keys.size(); ++i) {
     const bool down = isKeyDown(state, c.board.keys[i].code);
     if (down != c.progress.keys[i].down)
       record(c, static_cast<int>(i), down, now);
   }
+}
+
+bool onFocusIn(BoardChecker &c, const XFocusChangeEvent &focus) {
+  if (focus.detail == NotifyInferior)
+    return true;
+  acquireKeyboard(c.keyboard);
+  catchUp(c);
   return true;
 }
 
 bool onFocusOut(BoardChecker &c) {
+  // A grab by the desktop (mode NotifyGrab) takes the keys as well.
   unacquireKeyboard(c.keyboard);
+  return true;
+}
+
+bool onMapNotify(BoardChecker &c) {
+  focusWithoutManager(c.display, c.main.window);
+  return true;
+}
+
+// New keycodes: the board's places are read under them from now on.
+bool onKeycodesChanged(BoardChecker &c) {
+  buildBoardScanMap(c.display, c.board, c.keyboard.scanMap);
+  catchUp(c);
   return true;
 }
 
@@ -93,9 +118,15 @@ bool onClientMessage(BoardChecker &c, const XClientMessageEvent &message) {
            static_cast<Atom>(message.data.l[0]) == c.main.deleteWindow);
 }
 
-bool onMappingNotify(XMappingEvent &mapping) {
+bool onMappingNotify(BoardChecker &c, XMappingEvent &mapping) {
   XRefreshKeyboardMapping(&mapping);
-  return true;
+  return mapping.request != MappingKeyboard || onKeycodesChanged(c);
+}
+
+bool onXkbEvent(BoardChecker &c, const XkbEvent &xkb) {
+  return (xkb.any.xkb_type != XkbNewKeyboardNotify &&
+          xkb.any.xkb_type != XkbMapNotify) ||
+         onKeycodesChanged(c);
 }
 
 // False once the window is to close.
@@ -112,29 +143,48 @@ bool dispatch(BoardChecker &c, XEvent &event) {
     return onExpose(c, event.xexpose);
   case ClientMessage:
     return onClientMessage(c, event.xclient);
+  case MapNotify:
+    return onMapNotify(c);
   case MappingNotify:
-    return onMappingNotify(event.xmapping);
+    return onMappingNotify(c, event.xmapping);
   default:
+    if (event.type == c.keyboard.xkbEventType)
+      return onXkbEvent(c, reinterpret_cast<const XkbEvent &>(event));
     return true;
   }
 }
 
-// Every event already here is taken before one drawing shows them all.
+bool signalPending(const BoardChecker &c) {
+  pollfd signal = {c.signalFd, POLLIN, 0};
+  return poll(&signal, 1, 0) > 0;
+}
+
+// The events in the batches the connection delivers them, one drawing
+// after each batch; a signal stops the reading at the next batch, so the
+// closing line never waits for a backlog.
 bool drainEvents(BoardChecker &c) {
   while (XPending(c.display) > 0) {
-    XEvent event;
-    XNextEvent(c.display, &event);
-    if (!dispatch(c, event))
+    if (signalPending(c))
       return false;
+    for (int queued = XQLength(c.display); queued > 0; --queued) {
+      XEvent event;
+      XNextEvent(c.display, &event);
+      if (!dispatch(c, event))
+        return false;
+    }
+    if (c.stale)
+      paint(c);
   }
-  if (c.stale)
-    paint(c);
   return true;
 }
 
+// The closing line first, asking nothing of the server; the window is
+// taken down only if the server still answers.
 int closeBoardChecker(BoardChecker &c) {
   closeBoardLog(c.log, c.board);
   c.log = nullptr;
+  if (!serverAnswers(c.display, kCloseWaitMs))
+    std::_Exit(0);
   destroyBoardCanvas(c.display, c.canvas);
   closeGridFont(c.display, c.font);
   XDestroyWindow(c.display, c.main.window);
