@@ -22,7 +22,7 @@ Board smallBoard() {
   board.title = "Small";
   board.keys = {key(0x01, "Esc", 0, 0, 1), key(0x0E, "Backspace", 3, 0, 2),
                 key(0x3A, " Caps  Lock ", 0, 1, 1.5),
-                key(0x47, "NumPad 7", 2, 1, 1)};
+                key(0x47, "NumPad 7", 2, 1, 1), key(0xC5, "Pause", 4, 1, 1)};
   board.width = 5;
   board.height = 2;
   return board;
@@ -38,39 +38,41 @@ std::string lineText(const BoardPlan &plan, int cap, int line) {
 TEST(BoardPlan, UnitFitsTheWidestLabelAndBreaksOnlyWhatMust) {
   const Board board = smallBoard();
   BoardPlan plan;
-  // Height 16: pad 4, gap 2, margin 8; two lines need 2*16 + 12 = 44.
+  // Height 16: pad 2, gap 1, margin 8; two lines need 2*16 + 6 = 38.
   layoutBoardPlan(plan, board, {16, 7, 14}, sevenPerByte, nullptr);
-  // "NumPad" (42 px) on the 1-unit key sets the unit: 42 + 12 = 54.
-  EXPECT_EQ(plan.unit, 54);
+  // "Pause" (35 px) on its one unit sets the unit: 35 + 6 = 41.
+  EXPECT_EQ(plan.unit, 41);
 
   const BoardCap &esc = plan.caps[0];
-  EXPECT_EQ(esc.left, 10);  // margin + gap
-  EXPECT_EQ(esc.right, 60); // margin + unit - gap
+  EXPECT_EQ(esc.left, 9);   // margin + gap
+  EXPECT_EQ(esc.right, 48); // margin + unit - gap
   ASSERT_EQ(esc.lineCount, 1);
-  EXPECT_EQ(esc.lines[0].x, (10 + 60 - 21) / 2); // centred
-  EXPECT_EQ(esc.lines[0].y, (10 + 60 - 16) / 2);
+  EXPECT_EQ(esc.lines[0].x, (9 + 48 - 21) / 2); // centred
+  EXPECT_EQ(esc.lines[0].y, (9 + 48 - 16) / 2);
 
   // Backspace fits its two units on one line; Caps Lock loses its outer
   // blanks and breaks at the inner run of them.
   EXPECT_EQ(plan.caps[1].lineCount, 1);
   EXPECT_EQ(lineText(plan, 1, 0), "Backspace");
-  ASSERT_EQ(plan.caps[2].lineCount, 2);
+  const BoardCap &caps = plan.caps[2];
+  ASSERT_EQ(caps.lineCount, 2);
   EXPECT_EQ(lineText(plan, 2, 0), "Caps");
   EXPECT_EQ(lineText(plan, 2, 1), "Lock");
+  EXPECT_EQ(caps.lines[0].y, (caps.top + caps.bottom - 32) / 2);
+  EXPECT_EQ(caps.lines[1].y, caps.lines[0].y + 16);
 
+  // The keypad's 7 shows without its "NumPad ".
   const BoardCap &pad7 = plan.caps[3];
-  EXPECT_EQ(pad7.left, 8 + 2 * 54 + 2);
-  EXPECT_EQ(pad7.top, 8 + 54 + 2);
-  EXPECT_EQ(pad7.bottom, 8 + 2 * 54 - 2);
-  ASSERT_EQ(pad7.lineCount, 2);
-  EXPECT_EQ(lineText(plan, 3, 1), "7");
-  EXPECT_EQ(pad7.lines[0].y, (pad7.top + pad7.bottom - 32) / 2);
-  EXPECT_EQ(pad7.lines[1].y, pad7.lines[0].y + 16);
-  EXPECT_EQ(pad7.lines[1].x, (pad7.left + pad7.right - 7) / 2);
+  EXPECT_EQ(pad7.left, 8 + 2 * 41 + 1);
+  EXPECT_EQ(pad7.top, 8 + 41 + 1);
+  EXPECT_EQ(pad7.bottom, 8 + 2 * 41 - 1);
+  ASSERT_EQ(pad7.lineCount, 1);
+  EXPECT_EQ(lineText(plan, 3, 0), "7");
+  EXPECT_EQ(pad7.lines[0].x, (pad7.left + pad7.right - 7) / 2);
 
   // The widest status (41 bytes, 287 px) outgrows the 5-unit board.
   EXPECT_EQ(plan.clientWidth, 2 * 8 + 287);
-  EXPECT_EQ(plan.statusY, 2 * 8 + 2 * 54);
+  EXPECT_EQ(plan.statusY, 2 * 8 + 2 * 41);
   EXPECT_EQ(plan.verdictY, plan.statusY + 16);
   EXPECT_EQ(plan.clientHeight, plan.verdictY + 16 + 8);
 }
@@ -90,7 +92,7 @@ TEST(BoardPlan, ColoursStatusAndVerdictFollowTheProgress) {
   EXPECT_EQ(plan.caps[1].fill, kHeldFillColor);
   EXPECT_EQ(plan.caps[2].fill, kNeverFillColor);
   EXPECT_EQ(plan.caps[2].text, kNeverTextColor);
-  EXPECT_EQ(plan.status, "tested 1 of 4 \xC2\xB7 1 held \xC2\xB7 3 left");
+  EXPECT_EQ(plan.status, "tested 1 of 5 \xC2\xB7 1 held \xC2\xB7 4 left");
   EXPECT_EQ(plan.verdict, "");
 
   applyTransition(progress, 1, false, 300);
@@ -98,8 +100,10 @@ TEST(BoardPlan, ColoursStatusAndVerdictFollowTheProgress) {
   applyTransition(progress, 2, false, 450);
   applyTransition(progress, 3, true, 500);
   applyTransition(progress, 3, false, 550);
+  applyTransition(progress, 4, true, 560);
+  applyTransition(progress, 4, false, 570);
   colourBoardPlan(plan, progress);
-  EXPECT_EQ(plan.status, "tested 4 of 4 \xC2\xB7 0 held \xC2\xB7 0 left");
+  EXPECT_EQ(plan.status, "tested 5 of 5 \xC2\xB7 0 held \xC2\xB7 0 left");
   EXPECT_EQ(plan.verdict, "PASS");
   EXPECT_EQ(plan.verdictColor, kPassColor);
 
