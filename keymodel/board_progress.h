@@ -17,6 +17,7 @@ struct KeyProgress {
   bool tested;    // went down and came up at least once
   bool chattered; // went down again within the chatter time of an up
   uint32_t presses;
+  uint32_t chatters;    // downs that were chatter
   double lastUpMs;      // kNoTime until its first up
   double shortestGapMs; // up to down again; kNoTime until measured
 };
@@ -43,7 +44,7 @@ void applyTransition(BoardProgress &progress, int key, bool down,
 // list key indices in board order.
 struct Verdict {
   bool pass;
-  std::vector<int> untested;  // never went down and up
+  std::vector<int> untested;  // never went down and up, not held
   std::vector<int> held;      // down at the end
   std::vector<int> chattered; // chatter seen
 };
