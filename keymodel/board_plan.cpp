@@ -14,12 +14,18 @@ struct Span {
   int offset, length, width;
 };
 
-// The label without its outer blanks: the tables' labels carry blanks
-// that line up the classic grid's columns and mean nothing on a keycap.
+// What a keycap shows of its label: no outer blanks, and a keypad key
+// without the "NumPad " the log needs to tell it from its twin in the main
+// block; on the board its place says as much, and a board of keycaps wide
+// enough for "NumPad" would not fit a laptop's screen.
 Span trimmed(const std::string &label) {
+  static const std::string keypad = "NumPad ";
   size_t begin = label.find_first_not_of(' ');
   if (begin == std::string::npos)
     return {0, 0, 0};
+  if (label.compare(begin, keypad.size(), keypad) == 0 &&
+      label.find_first_not_of(' ', begin + keypad.size()) != std::string::npos)
+    begin = label.find_first_not_of(' ', begin + keypad.size());
   size_t end = label.find_last_not_of(' ') + 1;
   return {int(begin), int(end - begin), 0};
 }
@@ -63,8 +69,10 @@ void layoutBoardPlan(BoardPlan &plan, const Board &board,
                      const GridMetrics &metrics, MeasureText measure,
                      void *context) {
   const int h = metrics.height;
-  const int pad = std::max(2, h / 4); // text to the keycap's edge
-  const int gap = std::max(1, h / 8); // keycap to its key unit's edge
+  // Tight, so a full-size board at a 16-pixel font stays under 1024
+  // pixels wide.
+  const int pad = std::max(1, h / 8);  // text to the keycap's edge
+  const int gap = std::max(1, h / 16); // keycap to its key unit's edge
   const int margin = std::max(4, h / 2);
   const int inset = 2 * (pad + gap);
   int unit = 2 * h + inset;

@@ -1,0 +1,80 @@
+// A board run's log lines: written to a real file and read back by the
+// same module, and the lines a reader must take or refuse.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "keymodel/board_log.h"
+
+namespace {
+
+bool parse(const char *line, LogTransition &out) {
+  return parseLogTransition(line, std::strlen(line), out);
+}
+
+bool closing(const char *line, std::string &name) {
+  return parseBoardClosingLine(line, std::strlen(line), name);
+}
+
+} // namespace
+
+TEST(BoardLog, WrittenLinesReadBack) {
+  Board board{};
+  board.name = "iso105";
+  board.title = "ISO 105-key (Europe)";
+  const BoardKey iso{0x56, "\\|", 0, 0, 1, 1};
+  const BoardKey ins{0xD2, "Ins ", 1, 0, 1, 1}; // a table label's blank
+  FILE *file = std::tmpfile();
+  ASSERT_NE(file, nullptr);
+  // The board log's file is closed by closeBoardLog; read through a copy.
+  ASSERT_TRUE(writeBoardTransition(file, iso, true, 0));
+  ASSERT_TRUE(writeBoardTransition(file, ins, false, 18446744073709551ULL));
+  std::rewind(file);
+  char text[128] = {};
+  const size_t n = std::fread(text, 1, sizeof text - 1, file);
+  EXPECT_EQ(std::string(text, n),
+            "\\| down 0\r\nIns  up 18446744073709551\r\n");
+  std::fclose(file);
+
+  LogTransition t;
+  ASSERT_TRUE(parse("\\| down 0", t));
+  EXPECT_EQ(t.label, "\\|");
+  EXPECT_TRUE(t.down);
+  EXPECT_EQ(t.ms, 0);
+  ASSERT_TRUE(parse("Ins  up 18446744073709551", t));
+  EXPECT_EQ(t.label, "Ins ");
+  EXPECT_FALSE(t.down);
+  EXPECT_EQ(t.ms, 18446744073709551LL);
+
+  std::string name;
+  ASSERT_TRUE(
+      closing("Keyboard type : ISO 105-key (Europe) / board iso105", name));
+  EXPECT_EQ(name, "iso105");
+  EXPECT_TRUE(writeBoardTransition(nullptr, iso, true, 1));
+  EXPECT_TRUE(closeBoardLog(nullptr, board));
+}
+
+TEST(BoardLog, ClassicLinesHaveNoTimeAndOddLinesAreRefused) {
+  LogTransition t;
+  ASSERT_TRUE(parse("NumPad 7  up", t)); // a classic line
+  EXPECT_EQ(t.label, "NumPad 7 ");
+  EXPECT_EQ(t.ms, -1);
+  // A label of digits keeps them when no state follows the blank.
+  ASSERT_TRUE(parse("1 down 12", t));
+  EXPECT_EQ(t.label, "1");
+  EXPECT_EQ(t.ms, 12);
+  ASSERT_TRUE(parse("F1 down", t));
+  EXPECT_EQ(t.ms, -1);
+  for (const char *bad : {"", "down", " down", "Q", "Q down12", "Q left 5",
+                          "Q down 1234567890123456789", "Q down -5"})
+    EXPECT_FALSE(parse(bad, t)) << bad;
+
+  std::string name;
+  for (const char *bad :
+       {"Keyboard type : PC/AT like US English keyboard / DirectX",
+        "Keyboard type : X / board ", "Keyboard type : X / board a b",
+        "keyboard type : X / board x", "Keyboard type :  / board"})
+    EXPECT_FALSE(closing(bad, name)) << bad;
+}
