@@ -1,0 +1,83 @@
+// Draws a board plan with GDI. Labels are UTF-8 in the board, so they go
+// through the wide text calls, whatever the system's code page.
+#include "app/board_paint.h"
+
+#include "keymodel/grid_paint_win.h"
+
+namespace {
+
+// A label (at most 24 bytes) or the status line widened.
+constexpr int kWideChars = 128;
+
+int widen(const char *text, int length, wchar_t (&wide)[kWideChars]) {
+  return MultiByteToWideChar(CP_UTF8, 0, text, length, wide, kWideChars);
+}
+
+int measureWithDc(void *context, const char *text, int length) {
+  wchar_t wide[kWideChars];
+  SIZE size{};
+  GetTextExtentPoint32W(static_cast<HDC>(context), wide,
+                        widen(text, length, wide), &size);
+  return size.cx;
+}
+
+void textOut(HDC dc, int x, int y, const char *text, int length,
+             uint32_t color) {
+  wchar_t wide[kWideChars];
+  SetTextColor(dc, color);
+  TextOutW(dc, x, y, wide, widen(text, length, wide));
+}
+
+void drawCap(HDC dc, const BoardCap &cap, const std::string &label, int frame) {
+  SetDCPenColor(dc, kCapEdgeColor);
+  SetDCBrushColor(dc, cap.fill);
+  Rectangle(dc, cap.left, cap.top, cap.right, cap.bottom);
+  if (cap.chatter) {
+    SetDCBrushColor(dc, kChatterColor);
+    HBRUSH red = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+    for (int i = 0; i < frame; ++i) {
+      RECT r{cap.left + i, cap.top + i, cap.right - i, cap.bottom - i};
+      FrameRect(dc, &r, red);
+    }
+  }
+  for (int l = 0; l < cap.lineCount; ++l)
+    textOut(dc, cap.lines[l].x, cap.lines[l].y,
+            label.data() + cap.lines[l].offset, cap.lines[l].length, cap.text);
+}
+
+void drawPlan(HDC dc, const BoardPlan &plan) {
+  SetDCBrushColor(dc, kBoardBackColor);
+  RECT all{0, 0, plan.clientWidth, plan.clientHeight};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  SelectObject(dc, GetStockObject(DC_PEN));
+  SelectObject(dc, GetStockObject(DC_BRUSH));
+  SetBkMode(dc, TRANSPARENT);
+  for (size_t i = 0; i < plan.caps.size(); ++i)
+    drawCap(dc, plan.caps[i], plan.board->keys[i].label, plan.frame);
+  textOut(dc, plan.statusX, plan.statusY, plan.status.data(),
+          int(plan.status.size()), kStatusTextColor);
+  textOut(dc, plan.verdictX, plan.verdictY, plan.verdict.data(),
+          int(plan.verdict.size()), plan.verdictColor);
+}
+
+} // namespace
+
+void layoutBoardPlanFor(HDC dc, BoardPlan &plan, const Board &board) {
+  layoutBoardPlan(plan, board, gridMetricsOf(dc), measureWithDc, dc);
+}
+
+void paintBoardPlan(HDC dc, BoardPlan &plan, const BoardProgress &progress) {
+  colourBoardPlan(plan, progress);
+  const int w = plan.clientWidth, h = plan.clientHeight;
+  HDC memory = CreateCompatibleDC(dc);
+  HBITMAP bitmap = CreateCompatibleBitmap(dc, w, h);
+  HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+  {
+    SelectedGridFont font(memory);
+    drawPlan(memory, plan);
+  }
+  BitBlt(dc, 0, 0, w, h, memory, 0, 0, SRCCOPY);
+  SelectObject(memory, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+}

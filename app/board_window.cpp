@@ -1,0 +1,171 @@
+// The board window and its procedure. It blocks in GetMessage while
+// nothing happens: the worker's repaint request is the only thing that
+// wakes it when a key changes.
+#include "app/board_window.h"
+
+#include <string>
+
+#include "app/board_paint.h"
+#include "app/main_window.h"
+#include "app/window_messages.h"
+#include "input/board_worker.h"
+#include "input/device_set.h"
+#include "keymodel/board.h"
+#include "keymodel/grid_paint_win.h"
+
+namespace {
+
+constexpr char kBoardClass[] = "CorvaneKeyboardCheckerBoard";
+constexpr double kChatterMs = 30;
+// A burst of a whole chord at once, with room to spare.
+constexpr DWORD kChangeBuffer = 256;
+constexpr DWORD kWorkerStopBoundMs = 3000;
+
+// UI thread only: the board for the whole run and the plan fitted to the
+// window's font once.
+Board g_board;
+BoardPlan g_plan;
+
+void listen(bool active) {
+  unacquireAll();
+  attachKeyboardEvent(active ? boardWakeEvent() : nullptr);
+  if (!active)
+    return;
+  acquireAll();
+  resyncBoardKeys();
+}
+
+LRESULT onActivate(HWND window, WPARAM wParam, LPARAM lParam) {
+  // As the classic window: a minimized activation counts as active.
+  listen(wParam != 0);
+  return DefWindowProcA(window, WM_ACTIVATE, wParam, lParam);
+}
+
+LRESULT onPaint(HWND window) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(window, &ps);
+  BoardProgress progress;
+  copyBoardProgress(progress);
+  paintBoardPlan(dc, g_plan, progress);
+  EndPaint(window, &ps);
+  return 0;
+}
+
+LRESULT onClose(HWND window) {
+  stopBoardWorker(kWorkerStopBoundMs);
+  DestroyWindow(window);
+  return 0;
+}
+
+LRESULT onDestroy() {
+  if (boardWorkerEnded())
+    releaseAll();
+  PostQuitMessage(0);
+  return 0;
+}
+
+LRESULT onStart(HWND window) {
+  listen(true);
+  InvalidateRect(window, nullptr, FALSE);
+  return 0;
+}
+
+LRESULT onRepaintRequest(HWND window) {
+  InvalidateRect(window, nullptr, FALSE);
+  return 0;
+}
+
+LRESULT CALLBACK boardWindowProc(HWND window, UINT message, WPARAM wParam,
+                                 LPARAM lParam) {
+  switch (message) {
+  case WM_ACTIVATE:
+    return onActivate(window, wParam, lParam);
+  case WM_PAINT:
+    return onPaint(window);
+  case WM_ERASEBKGND:
+    return 1; // every paint covers the whole client area
+  case WM_CLOSE:
+    return onClose(window);
+  case WM_DESTROY:
+    return onDestroy();
+  case kStartMessage:
+    return onStart(window);
+  case kRepaintRequest:
+    return onRepaintRequest(window);
+  default:
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+// Created hidden, sized to the plan for its own font, then shown: the
+// board's window never shows at a wrong size.
+HWND createBoardWindow(HINSTANCE instance) {
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = boardWindowProc;
+  wc.hInstance = instance;
+  wc.hIcon =
+      static_cast<HICON>(LoadImageA(instance, "KEYCHECKERICON", IMAGE_ICON, 0,
+                                    0, LR_SHARED | LR_DEFAULTSIZE));
+  wc.hIconSm = wc.hIcon;
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.lpszClassName = kBoardClass;
+  if (RegisterClassExA(&wc) == 0)
+    return nullptr;
+  const DWORD style = kWindowStyle & ~WS_VISIBLE;
+  HWND window = CreateWindowExA(0, kBoardClass, kWindowTitle, style, 0, 0, 0, 0,
+                                nullptr, nullptr, instance, nullptr);
+  if (window == nullptr)
+    return nullptr;
+  HDC dc = GetDC(window);
+  {
+    SelectedGridFont font(dc);
+    layoutBoardPlanFor(dc, g_plan, g_board);
+  }
+  ReleaseDC(window, dc);
+  RECT r{0, 0, g_plan.clientWidth, g_plan.clientHeight};
+  AdjustWindowRectEx(&r, style, FALSE, 0);
+  SetWindowPos(window, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+               SWP_NOMOVE | SWP_NOZORDER);
+  return window;
+}
+
+void sayBadBoard(const std::string &error) {
+  // The message names a file the user typed, in the system's code page,
+  // and may quote a board file's UTF-8.
+  wchar_t text[1024], caption[128];
+  if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, error.c_str(), -1,
+                          text, 1024) == 0)
+    MultiByteToWideChar(CP_ACP, 0, error.c_str(), -1, text, 1024);
+  text[1023] = L'\0';
+  MultiByteToWideChar(CP_UTF8, 0, kWindowTitle, -1, caption, 128);
+  MessageBoxW(nullptr, text, caption, MB_OK | MB_ICONERROR);
+}
+
+} // namespace
+
+int runBoardMode(HINSTANCE instance, const char *nameOrPath) {
+  const DWORD startTick = GetTickCount();
+  std::string error;
+  if (!loadBoard(nameOrPath, g_board, error)) {
+    sayBadBoard(error);
+    return 2;
+  }
+  HWND window = createBoardWindow(instance);
+  if (window == nullptr)
+    return 1;
+  g_mainWindow = window;
+  setUpDevices(instance, window);
+  bufferKeyboardChanges(kChangeBuffer);
+  if (!startBoardWorker(g_board, kChatterMs, startTick, g_mainWindow,
+                        kRepaintRequest))
+    return 1;
+  ShowWindow(window, SW_SHOW);
+  PostMessageA(window, kStartMessage, 0, 0);
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return 0;
+}
