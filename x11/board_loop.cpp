@@ -6,6 +6,8 @@
 #include <X11/keysym.h>
 #include <fontconfig/fontconfig.h>
 #include <poll.h>
+#include <sys/timerfd.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -19,6 +21,15 @@
 namespace {
 
 constexpr int kCloseWaitMs = 1000;
+// After a focus gain, ms from the gain to each further read of the keymap:
+// XWayland marks keys already held only some time after the focus came.
+constexpr long kCatchUpMs[] = {10, 50, 250};
+constexpr int kCatchUpReads = sizeof kCatchUpMs / sizeof kCatchUpMs[0];
+
+void armCatchUp(BoardChecker &c, long ms) {
+  const itimerspec when = {{0, 0}, {ms / 1000, (ms % 1000) * 1000000}};
+  timerfd_settime(c.catchUpFd, 0, &when, nullptr);
+}
 
 void paint(BoardChecker &c) {
   colourBoardPlan(c.plan, c.progress);
@@ -86,12 +97,26 @@ bool onFocusIn(BoardChecker &c, const XFocusChangeEvent &focus) {
     return true;
   acquireKeyboard(c.keyboard);
   catchUp(c);
+  c.catchUpStep = 0;
+  armCatchUp(c, kCatchUpMs[0]);
   return true;
+}
+
+void onCatchUpTimer(BoardChecker &c) {
+  uint64_t expirations;
+  if (read(c.catchUpFd, &expirations, sizeof expirations) <= 0 ||
+      c.catchUpStep >= kCatchUpReads)
+    return;
+  catchUp(c);
+  if (++c.catchUpStep < kCatchUpReads)
+    armCatchUp(c, kCatchUpMs[c.catchUpStep] - kCatchUpMs[c.catchUpStep - 1]);
 }
 
 bool onFocusOut(BoardChecker &c) {
   // A grab by the desktop (mode NotifyGrab) takes the keys as well.
   unacquireKeyboard(c.keyboard);
+  c.catchUpStep = kCatchUpReads;
+  armCatchUp(c, 0);
   return true;
 }
 
@@ -196,15 +221,20 @@ int closeBoardChecker(BoardChecker &c) {
 } // namespace
 
 int runBoardChecker(BoardChecker &c) {
-  pollfd fds[2] = {{ConnectionNumber(c.display), POLLIN, 0},
-                   {c.signalFd, POLLIN, 0}};
+  pollfd fds[3] = {{ConnectionNumber(c.display), POLLIN, 0},
+                   {c.signalFd, POLLIN, 0},
+                   {c.catchUpFd, POLLIN, 0}};
   for (;;) {
     if (!drainEvents(c))
       break;
-    if (poll(fds, 2, -1) < 0)
+    if (poll(fds, 3, -1) < 0)
       continue; // EINTR: the signals that matter come through signalFd
     if (fds[1].revents & POLLIN)
       break;
+    if (fds[2].revents & POLLIN)
+      onCatchUpTimer(c);
+    if (c.stale)
+      paint(c);
   }
   return closeBoardChecker(c);
 }

@@ -5,6 +5,7 @@
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <fontconfig/fontconfig.h>
+#include <sys/timerfd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -98,6 +99,7 @@ int runBoardMode(int argc, char **argv) {
   if (!setUpWindow(c))
     return 1;
   c.startTime = serverTime(c);
+  c.catchUpFd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
   openLog(c);
   setUpKeyboard(c.keyboard, c.display, c.main.window);
   buildBoardScanMap(c.display, c.board, c.keyboard.scanMap);

@@ -32,6 +32,8 @@ struct BoardChecker {
   Time startTime; // the server's time at start: the log's zero
   bool stale;     // the progress changed since the last drawing
   int signalFd;   // SIGINT, SIGTERM, SIGHUP
+  int catchUpFd;  // the keymap read again after a focus gain
+  int catchUpStep;
 };
 
 // The whole run for a command line with --board: status 2 for a bad board

@@ -2,7 +2,8 @@
 # The .deb as a Debian or Ubuntu user meets it: installed with apt from the
 # file (as root, as CI runs; otherwise unpacked with dpkg -x and run from
 # there), the checker started by its menu entry's Exec line on a private
-# display with a window manager, the report, both man pages, and a removal
+# display with a window manager, every action's board known to it and the
+# first one's window and log, the report, both man pages, and a removal
 # that leaves nothing behind.
 #   deb_test.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
@@ -53,6 +54,24 @@ kc_wait_for 20 kc_window_id "$TITLE" || kc_fail "no window \"$TITLE\": $(cat "$w
 kc_native_end TERM
 tail -c 58 "$work/run/Corvanekeyboardchecker.log" | grep -q $'^Keyboard type : PC/AT like US English keyboard / DirectX\r$' ||
   kc_fail "the log does not end in the closing line"
+# Each of the entry's actions names a board the installed checker knows:
+# without a display that is status 1 (no display), not 2 (a bad board).
+# The first one runs on the display to its board's closing line.
+actions=$(sed -n 's/^Actions=//p' "$entry" | tr ';' ' ')
+[ -n "$actions" ] || kc_fail "the menu entry has no actions"
+for action in $actions; do
+  read -r -a exec_line < <(sed -n "/^\[Desktop Action $action\]/,/^Exec=/s/^Exec=//p" "$entry")
+  [ "${exec_line[*]}" = "keyboard-checker --board $action" ] || kc_fail "action $action runs: ${exec_line[*]}"
+  status=0 && (DISPLAY= "${exec_line[@]}") 2>/dev/null || status=$?
+  [ "$status" = 1 ] || kc_fail "action $action: status $status without a display"
+done
+read -r -a exec_line < <(sed -n "/^\[Desktop Action ${actions%% *}\]/,/^Exec=/s/^Exec=//p" "$entry")
+(cd "$work/run" && exec "${exec_line[@]}") >"$work/checker.out" 2>&1 &
+APP_PID=$!
+kc_wait_for 20 kc_window_id "$TITLE" || kc_fail "no board window: $(cat "$work/checker.out")"
+kc_native_end TERM
+tail -n 1 "$work/run/Corvanekeyboardchecker.log" | grep -q " / board ${actions%% *}"$'\r$' ||
+  kc_fail "the board log does not end in its closing line"
 
 [ "$(keyboard-report --version)" = "keyboard-report $KC_VERSION" ] ||
   kc_fail "keyboard-report --version: $(keyboard-report --version 2>&1)"
