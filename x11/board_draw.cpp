@@ -98,14 +98,45 @@ int measureBoardText(void *measure, const char *text, int length) {
 
 void drawBoardPlan(Display *display, Window window, BoardCanvas &canvas,
                    const GridFont &font, const BoardPlan &plan) {
-  fill(canvas, kBoardBackColor, 0, 0, canvas.width, canvas.height);
-  for (size_t i = 0; i < plan.caps.size(); ++i)
-    drawCap(canvas, font, plan, plan.caps[i], plan.board->keys[i].label);
-  drawText(canvas, font, kStatusTextColor, plan.statusX, plan.statusY,
-           plan.status.data(), static_cast<int>(plan.status.size()));
-  if (!plan.verdict.empty())
-    drawText(canvas, font, plan.verdictColor, plan.verdictX, plan.verdictY,
-             plan.verdict.data(), static_cast<int>(plan.verdict.size()));
+  const bool first = canvas.shown.size() != plan.caps.size();
+  if (first) {
+    fill(canvas, kBoardBackColor, 0, 0, canvas.width, canvas.height);
+    canvas.shown.assign(plan.caps.size(), BoardCap{});
+  }
+  for (size_t i = 0; i < plan.caps.size(); ++i) {
+    const BoardCap &cap = plan.caps[i];
+    BoardCap &was = canvas.shown[i];
+    if (!first && cap.fill == was.fill && cap.text == was.text &&
+        cap.chatter == was.chatter)
+      continue;
+    drawCap(canvas, font, plan, cap, plan.board->keys[i].label);
+    was = cap;
+    if (!first)
+      XCopyArea(display, canvas.buffer, window, canvas.gc, cap.left, cap.top,
+                cap.right - cap.left, cap.bottom - cap.top, cap.left, cap.top);
+  }
+  if (first || plan.status != canvas.shownStatus ||
+      plan.verdict != canvas.shownVerdict) {
+    // The status and the verdict share the band below the keys.
+    const int top = plan.statusY;
+    fill(canvas, kBoardBackColor, 0, top, canvas.width, canvas.height);
+    drawText(canvas, font, kStatusTextColor, plan.statusX, plan.statusY,
+             plan.status.data(), static_cast<int>(plan.status.size()));
+    if (!plan.verdict.empty())
+      drawText(canvas, font, plan.verdictColor, plan.verdictX, plan.verdictY,
+               plan.verdict.data(), static_cast<int>(plan.verdict.size()));
+    canvas.shownStatus = plan.status;
+    canvas.shownVerdict = plan.verdict;
+    if (!first)
+      XCopyArea(display, canvas.buffer, window, canvas.gc, 0, top, canvas.width,
+                canvas.height - top, 0, top);
+  }
+  if (first)
+    showBoardCanvas(display, window, canvas);
+}
+
+void showBoardCanvas(Display *display, Window window,
+                     const BoardCanvas &canvas) {
   XCopyArea(display, canvas.buffer, window, canvas.gc, 0, 0, canvas.width,
             canvas.height, 0, 0);
 }

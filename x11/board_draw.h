@@ -1,9 +1,14 @@
-// Draws a finished board plan into the window with Xft. Every drawing
-// starts from a plain off-screen copy, so nothing flickers and
-// antialiased labels are never drawn over themselves.
+// Draws a finished board plan into the window with Xft. The drawing lives
+// in an off-screen copy, so nothing flickers; a keycap is redrawn whole,
+// edge to edge, so antialiased labels are never drawn over themselves; and
+// only what changed is redrawn and copied, so a key costs the server one
+// keycap, not the whole board.
 #pragma once
 
 #include <X11/Xft/Xft.h>
+
+#include <string>
+#include <vector>
 
 #include "keymodel/board_plan.h"
 #include "x11/grid_font.h"
@@ -18,6 +23,9 @@ struct BoardCanvas {
   XftDraw *draw;
   uint32_t colorrefs[kBoardColorCount];
   XftColor colors[kBoardColorCount];
+  // What the off-screen copy shows; empty until the first drawing.
+  std::vector<BoardCap> shown;
+  std::string shownStatus, shownVerdict;
 };
 
 bool createBoardCanvas(Display *display, Window window, int width, int height,
@@ -32,5 +40,10 @@ struct BoardMeasure {
 };
 int measureBoardText(void *measure, const char *text, int length);
 
+// Brings the off-screen copy up to the plan and copies what changed.
 void drawBoardPlan(Display *display, Window window, BoardCanvas &canvas,
                    const GridFont &font, const BoardPlan &plan);
+
+// The whole off-screen copy into the window, as it was last drawn.
+void showBoardCanvas(Display *display, Window window,
+                     const BoardCanvas &canvas);

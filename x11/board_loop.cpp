@@ -32,10 +32,14 @@ void armCatchUp(BoardChecker &c, long ms) {
 }
 
 void paint(BoardChecker &c) {
-  colourBoardPlan(c.plan, c.progress);
-  drawBoardPlan(c.display, c.main.window, c.canvas, c.font, c.plan);
+  if (c.stale) {
+    colourBoardPlan(c.plan, c.progress);
+    drawBoardPlan(c.display, c.main.window, c.canvas, c.font, c.plan);
+  }
+  if (c.exposed)
+    showBoardCanvas(c.display, c.main.window, c.canvas);
   XFlush(c.display);
-  c.stale = false;
+  c.stale = c.exposed = false;
 }
 
 // The server's clock is 32 bits of milliseconds: the difference stays
@@ -134,7 +138,7 @@ bool onKeycodesChanged(BoardChecker &c) {
 
 bool onExpose(BoardChecker &c, const XExposeEvent &expose) {
   if (expose.count == 0)
-    c.stale = true;
+    c.exposed = true;
   return true;
 }
 
@@ -197,7 +201,7 @@ bool drainEvents(BoardChecker &c) {
       if (!dispatch(c, event))
         return false;
     }
-    if (c.stale)
+    if (c.stale || c.exposed)
       paint(c);
   }
   return true;
@@ -233,7 +237,7 @@ int runBoardChecker(BoardChecker &c) {
       break;
     if (fds[2].revents & POLLIN)
       onCatchUpTimer(c);
-    if (c.stale)
+    if (c.stale || c.exposed)
       paint(c);
   }
   return closeBoardChecker(c);

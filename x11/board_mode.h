@@ -31,6 +31,7 @@ struct BoardChecker {
   Atom clock;     // a property of the window, touched to read the time
   Time startTime; // the server's time at start: the log's zero
   bool stale;     // the progress changed since the last drawing
+  bool exposed;   // the window lost what it showed
   int signalFd;   // SIGINT, SIGTERM, SIGHUP
   int catchUpFd;  // the keymap read again after a focus gain
   int catchUpStep;

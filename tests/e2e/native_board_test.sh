@@ -108,8 +108,11 @@ read -r _ _ nx ny < <(box held '#DCDCDC')
   [ $((tw - 2 * hw)) -ge 0 ] && [ $((tw - 2 * hw)) -le 6 ] ||
   kc_fail "tested ${tw}x$th+$tx+$ty, held ${hw}x$hh+$hx+$hy"
 [ "$nx" -lt 20 ] && [ "$ny" -lt 20 ] || kc_fail "no untested keycap in the top left corner"
-status held && status released && status again
-same released again || kc_fail "Q again, no count changed, yet the status line changed"
+status held && status released
+# Q down and up again: the window as it was, pixel for pixel (a label
+# drawn over itself would come out thicker).
+[ "$(compare -metric AE "$dir/released.png" "$dir/again.png" null: 2>&1 || true)" = 0 ] ||
+  kc_fail "Q again, nothing changed, yet the window did"
 ! same held released || kc_fail "E let go, yet the status line stayed"
 [ "$(count released '#008000')" = 0 ] || kc_fail "a verdict before every key was tested"
 all_keys "${ansi104[@]}"
