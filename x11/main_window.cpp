@@ -4,8 +4,12 @@
 #include "x11/main_window.h"
 
 #include <X11/Xatom.h>
+#include <X11/Xlib-xcb.h>
 #include <X11/Xutil.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
 
 #include <cstring>
 
@@ -55,6 +59,33 @@ void setPid(Display *display, Window window) {
                   reinterpret_cast<const unsigned char *>(&pid), 1);
 }
 
+// A window-valued property, None when it or its window is missing.
+xcb_window_t windowProperty(xcb_connection_t *xcb, xcb_window_t window,
+                            xcb_atom_t name) {
+  xcb_generic_error_t *error = nullptr;
+  xcb_get_property_reply_t *reply = xcb_get_property_reply(
+      xcb, xcb_get_property(xcb, 0, window, name, XCB_ATOM_WINDOW, 0, 1),
+      &error);
+  xcb_window_t value = XCB_NONE;
+  if (reply != nullptr && xcb_get_property_value_length(reply) == 4)
+    std::memcpy(&value, xcb_get_property_value(reply), sizeof value);
+  std::free(reply);
+  std::free(error);
+  return value;
+}
+
+// A window manager names a window of its own on the root, and that window
+// names itself; one that died leaves the root's property naming a window
+// that is gone.
+bool managerRunning(Display *display) {
+  xcb_connection_t *xcb = XGetXCBConnection(display);
+  const xcb_atom_t check =
+      XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+  const xcb_window_t named =
+      windowProperty(xcb, DefaultRootWindow(display), check);
+  return named != XCB_NONE && windowProperty(xcb, named, check) == named;
+}
+
 } // namespace
 
 bool createMainWindow(Display *display, int width, int height,
@@ -83,18 +114,6 @@ void focusWithoutManager(Display *display, Window window) {
   Window focus;
   int revert;
   XGetInputFocus(display, &focus, &revert);
-  if (focus != PointerRoot && focus != None)
-    return;
-  Atom type;
-  int format;
-  unsigned long items, after;
-  unsigned char *manager = nullptr;
-  XGetWindowProperty(display, DefaultRootWindow(display),
-                     XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False), 0,
-                     1, False, XA_WINDOW, &type, &format, &items, &after,
-                     &manager);
-  if (manager != nullptr)
-    XFree(manager);
-  if (items == 0)
+  if ((focus == PointerRoot || focus == None) && !managerRunning(display))
     XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
 }

@@ -5,6 +5,9 @@
 # detection; pixels and the fitted size worked out from the font's own
 # tables; keys typed into another window; auto-repeat; every way to close,
 # a hard kill, and no display; a server whose keycodes are not Linux's.
+# Keys closer together than any keyboard sends them, all logged in order;
+# new keycodes and focus changes while keys are held; a close while the
+# server is stopped; no window manager.
 # The key report reads the native log.
 set -euo pipefail
 . "$(dirname "$0")/../../tools/native.sh"
@@ -139,4 +142,66 @@ kc_native_start "$dir" /en
 kc_press 97 98 38 # Home, up and A there; on evdev numbers Ro, none and A
 kc_native_end TERM
 expect_log "$dir" Home\ {down,up} $' \x81\xaa  '{down,up} A\ {down,up} "$CLOSE_US"
+
+echo "== keys closer together than a keyboard sends them; new keycodes mid-run"
+setxkbmap -keycodes xfree86 -print | xkbcomp -w0 - "$DISPLAY"
+dir=$(fresh burst)
+kc_native_start "$dir" /en
+steps=() want=()
+for _ in $(seq 50); do steps+=(d38 u38) want+=("A down" "A up"); done
+steps+=(p50 d39) want+=("S down") # S held, bouncing
+for _ in $(seq 50); do steps+=(u39 d39) want+=("S up" "S down"); done
+"$KC_BURST" "${steps[@]}" p50 u39 p50 d97 u97 # Home on xfree86 keycodes
+setxkbmap -model pc105 -layout us # evdev's keycodes again: 97 is Ro
+"$KC_BURST" d97 u97 d110 u110 d38 u38
+kc_native_end TERM
+expect_log "$dir" "${want[@]}" "S up" Home\ {down,up} Home\ {down,up} A\ {down,up} "$CLOSE_US"
+
+echo "== keys held while the focus comes and goes"
+dir=$(fresh held)
+kc_native_start "$dir" /en
+xmessage -geometry 300x60+400+400 "another window" &
+other=$!
+kc_wait_for 10 sh -c '! [ "$(xdotool getactivewindow)" = "'"$APP_WIN"'" ]' ||
+  kc_fail "the other window never took the focus"
+other_win=$(xdotool getactivewindow)
+xdotool keydown 24 # Q, held before the checker has the focus
+kc_native_focus || kc_fail "could not focus the checker again"
+xdotool keyup 24 keydown 25 # W, held while the focus leaves
+xdotool windowactivate --sync "$other_win"
+xdotool keyup 25 && kc_press 26
+kc_native_focus || kc_fail "could not focus the checker again"
+kill "$other"
+kc_native_end close-box
+expect_log "$dir" Q\ {down,up} W\ {down,up} "$CLOSE_US"
+
+echo "== SIGTERM while the X server is stopped: the closing line all the same"
+dir=$(fresh stopped)
+kc_native_start "$dir" /en
+kc_press 38
+xvfb=$(cat "$KC_STATE/xvfb.pid")
+kill -STOP "$xvfb"
+kill -TERM "$APP_PID"
+ended=yes
+kc_wait_for 3 sh -c "! kill -0 $APP_PID" || ended=no
+kill -CONT "$xvfb"
+[ "$ended" = yes ] || kc_fail "still running 3 s after SIGTERM with the server stopped"
+wait "$APP_PID" || kc_fail "exit status $? after SIGTERM with the server stopped"
+APP_PID=
+expect_log "$dir" A\ {down,up} "$CLOSE_US"
+
+echo "== no window manager: the checker takes the focus itself"
+wm=$(cat "$KC_STATE/wm.pid") && rm -f "$KC_STATE/wm.pid"
+kill "$wm" && kc_wait_for 10 sh -c "! kill -0 $wm" || kc_fail "openbox did not go"
+dir=$(fresh nowm)
+(cd "$dir" && exec "$KC_CHECKER" /en) >"$dir.out" 2>&1 &
+APP_PID=$!
+kc_wait_for 20 kc_window_id "$TITLE" || kc_fail "no window within 20 s"
+APP_WIN=$(kc_window_id "$TITLE")
+xdotool mousemove 1000 700 # the pointer off the window
+kc_wait_for 5 sh -c '[ "$(xdotool getwindowfocus)" = "'"$APP_WIN"'" ]' ||
+  kc_fail "no window manager, and the checker did not take the focus"
+"$KC_BURST" d38 u38 d24 d38 u24 u38
+kc_native_end TERM
+expect_log "$dir" A\ {down,up} "Q down" "A down" "Q up" "A up" "$CLOSE_US"
 echo "ok: all native end-to-end checks passed"
