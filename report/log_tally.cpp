@@ -25,24 +25,35 @@ void addAnomalyToAll(LogReading &reading, const char *reason) {
     addAnomaly(tally, reading.lines, reason);
 }
 
-int keyLabelled(const Tally &tally, const char *label) {
-  const auto found = tally.keyOfLabel.find(label);
-  return found == tally.keyOfLabel.end() ? -1 : found->second;
+int labelId(const LogReading &reading, const std::string &label) {
+  const auto found = reading.labelIds.find(label);
+  return found == reading.labelIds.end() ? -1 : found->second;
 }
 
-void startTally(Tally &tally, const Board &board, double chatterMs) {
+int keyLabelled(const Tally &tally, const LogReading &reading,
+                const std::string &label) {
+  const int id = labelId(reading, label);
+  return id < 0 ? -1 : tally.keyOfLabel[id];
+}
+
+void startTally(Tally &tally, const LogReading &reading, const Board &board,
+                double chatterMs) {
   tally = Tally{};
   tally.board = &board;
+  tally.active = true;
+  tally.keyOfLabel.assign(reading.labelIds.size(), -1);
+  tally.foreignSlot.assign(reading.labelIds.size(), -1);
   for (size_t i = 0; i < board.keys.size(); ++i)
-    tally.keyOfLabel[board.keys[i].label] = static_cast<int>(i);
+    tally.keyOfLabel[labelId(reading, board.keys[i].label)] =
+        static_cast<int>(i);
   startBoardProgress(tally.progress, board, chatterMs);
-  tally.f4 = keyLabelled(tally, "F4");
-  tally.alts[0] = keyLabelled(tally, "LAlt");
-  tally.alts[1] = keyLabelled(tally, "RAlt");
+  tally.f4 = keyLabelled(tally, reading, "F4");
+  tally.alts[0] = keyLabelled(tally, reading, "LAlt");
+  tally.alts[1] = keyLabelled(tally, reading, "RAlt");
   tally.gestureF4 = tally.gestureAlt = tally.lastAlt = -1;
-  const bool backslash = keyLabelled(tally, "\\") >= 0;
-  tally.yen = backslash ? -1 : keyLabelled(tally, "Yen");
-  tally.ro = backslash ? -1 : keyLabelled(tally, "Ro");
+  const bool backslash = keyLabelled(tally, reading, "\\") >= 0;
+  tally.yen = backslash ? -1 : keyLabelled(tally, reading, "Yen");
+  tally.ro = backslash ? -1 : keyLabelled(tally, reading, "Ro");
 }
 
 bool isDown(const Tally &tally, int key) {
@@ -70,17 +81,39 @@ void noteGesture(Tally &tally, int key, bool down) {
   }
 }
 
-void noteForeign(Tally &tally, const std::string &label) {
+// id is the label's number, -1 past the numbers kept.
+void noteForeign(Tally &tally, int id, const std::string &label) {
   ++tally.foreignLines;
-  for (ForeignLabel &foreign : tally.foreign)
-    if (foreign.label == label)
-      return static_cast<void>(++foreign.lines);
-  if (tally.foreign.size() < kKeptForeign)
+  if (id < 0)
+    return;
+  int &slot = tally.foreignSlot[id];
+  if (slot >= 0)
+    ++tally.foreign[slot].lines;
+  else if (tally.foreign.size() < kKeptForeign)
+    slot = static_cast<int>(tally.foreign.size()),
     tally.foreign.push_back({label, 1});
 }
 
+// Labels no board has are numbered as they come, up to a limit, so a
+// long log of them costs one lookup a line and bounded memory.
+int numberLabel(LogReading &reading, const std::string &label) {
+  const auto found = reading.labelIds.find(label);
+  if (found != reading.labelIds.end())
+    return found->second;
+  if (reading.labelIds.size() >= kMaxLabelIds)
+    return -1;
+  const int id = static_cast<int>(reading.labelIds.size());
+  reading.labelIds.emplace(label, id);
+  for (Tally &tally : reading.tally) {
+    tally.keyOfLabel.push_back(-1);
+    tally.foreignSlot.push_back(-1);
+  }
+  return id;
+}
+
+// stamped: ms is the time the watch read the line, not the log's own.
 void apply(Tally &tally, const LogReading &reading, int key, bool down,
-           double ms) {
+           double ms, bool stamped) {
   const long long line = reading.lines;
   KeyProgress &k = tally.progress.keys[key];
   if (down && k.down)
@@ -89,7 +122,7 @@ void apply(Tally &tally, const LogReading &reading, int key, bool down,
     return addAnomaly(tally, line, "up while not down");
   // A watch reads lines without times in batches: two in one batch have
   // no known gap.
-  if (down && reading.now != kNoTime && ms == reading.now && k.lastUpMs == ms)
+  if (down && stamped && k.lastUpMs == ms)
     ms = kNoTime;
   const uint32_t chatters = k.chatters;
   const double lastUp = k.lastUpMs;
@@ -108,7 +141,7 @@ void apply(Tally &tally, const LogReading &reading, int key, bool down,
 // Yen and Ro both write "\": one down is either, so neither is known
 // tested until two are down at once, which can only be both.
 void applyBackslash(Tally &tally, const LogReading &reading, bool down,
-                    double ms) {
+                    double ms, bool stamped) {
   if (down && tally.backslashes == 2)
     return addAnomaly(tally, reading.lines, "down while already down");
   if (!down && tally.backslashes == 0)
@@ -117,27 +150,30 @@ void applyBackslash(Tally &tally, const LogReading &reading, bool down,
   tally.backslashes += down ? 1 : -1;
   if (down && tally.backslashes == 2) {
     if (!tally.backslashesKnown)
-      apply(tally, reading, tally.yen, true, ms);
+      apply(tally, reading, tally.yen, true, ms, stamped);
     tally.backslashesKnown = true;
-    apply(tally, reading, tally.ro, true, ms);
+    apply(tally, reading, tally.ro, true, ms, stamped);
   } else if (tally.backslashesKnown) {
     apply(tally, reading, tally.backslashes == 1 ? tally.ro : tally.yen, down,
-          ms);
+          ms, stamped);
     tally.backslashesKnown = tally.backslashes > 0;
   }
 }
 
 void applyLine(LogReading &reading, const std::string &label, bool down,
-               double ms) {
+               double ms, bool stamped) {
+  const int id = numberLabel(reading, label);
   for (Tally &tally : reading.tally) {
-    const int key = keyLabelled(tally, label.c_str());
-    if (key >= 0) {
+    const int key = id < 0 ? -1 : tally.keyOfLabel[id];
+    if (!tally.active) {
+      continue;
+    } else if (key >= 0) {
       ++tally.keyLines;
-      apply(tally, reading, key, down, ms);
+      apply(tally, reading, key, down, ms, stamped);
     } else if (label == "\\" && tally.yen >= 0 && tally.ro >= 0) {
-      applyBackslash(tally, reading, down, ms);
+      applyBackslash(tally, reading, down, ms, stamped);
     } else {
-      noteForeign(tally, label);
+      noteForeign(tally, id, label);
     }
   }
 }
@@ -148,11 +184,16 @@ void startLogReading(LogReading &reading, const std::vector<Board> &boards,
                      double chatterMs) {
   if (&boards != &reading.boards)
     reading.boards = boards;
+  reading.labelIds.clear();
+  for (const Board &board : reading.boards)
+    for (const BoardKey &key : board.keys)
+      reading.labelIds.emplace(key.label, reading.labelIds.size());
   reading.tally.assign(reading.boards.size(), Tally{});
   for (size_t i = 0; i < reading.boards.size(); ++i)
-    startTally(reading.tally[i], reading.boards[i], chatterMs);
+    startTally(reading.tally[i], reading, reading.boards[i], chatterMs);
   reading.lines = 0;
   reading.closed = reading.classicClosing = reading.timed = false;
+  reading.transitionSeen = false;
   reading.closingLayout = LayoutUnset;
   reading.closingBoard.clear();
   reading.now = kNoTime;
@@ -194,13 +235,25 @@ void readLogLine(LogReading &reading, const NameTable &names,
   size_t labelLength = transition.label.size();
   trimBlanks(label, labelLength);
   // A classic log's labels are code page 932; the boards' are UTF-8.
-  const int name = findName(names, label, labelLength);
+  bool ascii = true;
+  for (size_t i = 0; i < labelLength; ++i)
+    ascii = ascii && static_cast<unsigned char>(label[i]) < 0x80;
+  const int name = ascii ? -1 : findName(names, label, labelLength);
   reading.lastLabel = name >= 0 ? std::string(names.names[name].utf8)
                                 : std::string(label, labelLength);
   reading.lastIsKey = true;
   reading.lastDown = transition.down;
   reading.timed = reading.timed || transition.ms >= 0;
+  // Only a board run logs times: a log that starts without them is a
+  // classic checker's, whose board is us101 or jp106, so the other
+  // candidates need not read it.
+  if (!reading.transitionSeen && transition.ms < 0 && reading.tally.size() > 1)
+    for (Tally &tally : reading.tally)
+      tally.active =
+          tally.board->name == "us101" || tally.board->name == "jp106";
+  reading.transitionSeen = true;
   const double ms =
       transition.ms >= 0 ? static_cast<double>(transition.ms) : reading.now;
-  applyLine(reading, reading.lastLabel, transition.down, ms);
+  applyLine(reading, reading.lastLabel, transition.down, ms,
+            transition.ms < 0 && reading.now != kNoTime);
 }

@@ -17,6 +17,7 @@
 constexpr int kKeptAnomalies = 100;
 constexpr int kKeptChatter = 100;
 constexpr int kKeptForeign = 100;
+constexpr size_t kMaxLabelIds = 4096;
 
 struct Anomaly {
   long long line; // 1-based
@@ -39,7 +40,10 @@ struct ForeignLabel {
 // The log read against one board.
 struct Tally {
   const Board *board;
-  std::unordered_map<std::string, int> keyOfLabel;
+  // Only the classic boards stay candidates for a classic log.
+  bool active;
+  std::vector<int> keyOfLabel;  // by the reading's label id; -1 none
+  std::vector<int> foreignSlot; // by label id: its entry in foreign, or -1
   BoardProgress progress;
   long long keyLines; // transitions of the board's keys
   int keysDown;
@@ -66,12 +70,16 @@ struct Tally {
 struct LogReading {
   std::vector<Board> boards; // the one asked for, or every preset
   std::vector<Tally> tally;  // parallel to boards
-  long long lines;           // lines read
+  // Every label of every candidate, numbered once, so a line is looked up
+  // once however many boards it is read against.
+  std::unordered_map<std::string, int> labelIds;
+  long long lines; // lines read
   bool closed;
   bool classicClosing;
   KeyboardLayout closingLayout; // of a classic closing line
   std::string closingBoard;     // the board a board run's closing line names
   bool timed;                   // some transition carried its time
+  bool transitionSeen;
   // A watch stamps each batch of lines with the time it was read, in ms;
   // kNoTime when not watching.
   double now;

@@ -21,11 +21,13 @@ int candidateNamed(const LogReading &reading, const char *name) {
 // Fewest lines of keys it lacks; on a tie the first, which puts the
 // classic boards before the others.
 int closestCandidate(const LogReading &reading) {
-  int best = 0;
-  for (size_t i = 1; i < reading.tally.size(); ++i)
-    if (reading.tally[i].foreignLines < reading.tally[best].foreignLines)
+  int best = -1;
+  for (size_t i = 0; i < reading.tally.size(); ++i)
+    if (reading.tally[i].active &&
+        (best < 0 ||
+         reading.tally[i].foreignLines < reading.tally[best].foreignLines))
       best = static_cast<int>(i);
-  return best;
+  return best < 0 ? 0 : best;
 }
 
 // A window manager that takes Alt+F4 for itself closes the window before

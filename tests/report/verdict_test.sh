@@ -71,7 +71,7 @@ printf '{"name": "x",\n  "keys": [}\n' >broken.json
 run 2 --board broken.json part.log
 grep -qx 'keyboard-report: broken.json: line 2, column 12: not JSON (.*)' err || fail "not JSON: $(cat err)"
 run 2 --board nosuch part.log
-grep -qx 'keyboard-report: nosuch: neither a preset (--boards lists them) nor a file' err || fail "nosuch"
+grep -qx 'keyboard-report: nosuch: neither a preset board nor a file' err || fail "nosuch"
 sed '$s/board ansi87/board mine/' part.log >mine.log
 run 2 mine.log
 grep -q 'the log is of the board "mine", which is no preset' err || fail "unknown board"
