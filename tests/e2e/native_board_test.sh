@@ -3,9 +3,10 @@
 # option is refused before anything is opened; ansi104, iso105 and jis109,
 # each on its own XKB keymap, get every physical key pressed by X keycode
 # and log one timed down and up per key under the board's labels, which
-# the report passes, and fails with a key left out; ABNT2's and Korea's own
-# keys; the keycaps' colours, the status line and the verdict on screen; a
-# 5 ms bounce is chatter, a 100 ms one is not, unless --chatter says so.
+# the report passes, and fails with a key left out; ABNT2's and Korea's
+# own keys, and none typed into another window; the keycaps' colours, the
+# status line and the verdict on screen; a 5 ms bounce is chatter, a
+# 100 ms one is not, unless --chatter says so.
 set -euo pipefail
 . "$(dirname "$0")/../../tools/native.sh"
 . "$(dirname "$0")/keys.sh"
@@ -149,6 +150,14 @@ setxkbmap -model pc105 -layout kr
 dir=$(fresh ko106)
 kc_native_start "$dir" --board ko106
 all_keys 130=Hangul 131=Hanja 133=LWin
+# Typed into another window, A is neither shown nor logged.
+xmessage -geometry 300x60+40+40 "another window" &
+other=$!
+kc_wait_for 10 sh -c '! [ "$(xdotool getactivewindow)" = "'"$APP_WIN"'" ]' ||
+  kc_fail "the other window never took the focus"
+kc_press 38
+kill "$other"
+kc_native_focus || kc_fail "could not focus the checker again"
 kc_native_end TERM
 expect_board_log "$dir" "${LINES[@]}" "Keyboard type : Korean 106-key / board ko106"
 
