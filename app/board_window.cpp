@@ -97,37 +97,34 @@ LRESULT CALLBACK boardWindowProc(HWND window, UINT message, WPARAM wParam,
   }
 }
 
-// Created hidden, sized to the plan for its own font, then shown: the
-// board's window never shows at a wrong size.
+// Laid out on the screen's DC before the window exists, so the window is
+// created visible at its final size, as the classic window is; a window
+// shown only later does not get the keyboard focus from a click under
+// Wine.
 HWND createBoardWindow(HINSTANCE instance) {
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = boardWindowProc;
   wc.hInstance = instance;
-  wc.hIcon =
-      static_cast<HICON>(LoadImageA(instance, "KEYCHECKERICON", IMAGE_ICON, 0,
-                                    0, LR_SHARED | LR_DEFAULTSIZE));
+  wc.hIcon = static_cast<HICON>(LoadImageA(instance, "KEYCHECKERICON",
+                                           IMAGE_ICON, 0, 0,
+                                           LR_SHARED | LR_DEFAULTSIZE));
   wc.hIconSm = wc.hIcon;
   wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   wc.lpszClassName = kBoardClass;
   if (RegisterClassExA(&wc) == 0)
     return nullptr;
-  const DWORD style = kWindowStyle & ~WS_VISIBLE;
-  HWND window = CreateWindowExA(0, kBoardClass, kWindowTitle, style, 0, 0, 0, 0,
-                                nullptr, nullptr, instance, nullptr);
-  if (window == nullptr)
-    return nullptr;
-  HDC dc = GetDC(window);
+  HDC screen = GetDC(nullptr);
   {
-    SelectedGridFont font(dc);
-    layoutBoardPlanFor(dc, g_plan, g_board);
+    SelectedGridFont font(screen);
+    layoutBoardPlanFor(screen, g_plan, g_board);
   }
-  ReleaseDC(window, dc);
+  ReleaseDC(nullptr, screen);
   RECT r{0, 0, g_plan.clientWidth, g_plan.clientHeight};
-  AdjustWindowRectEx(&r, style, FALSE, 0);
-  SetWindowPos(window, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-               SWP_NOMOVE | SWP_NOZORDER);
-  return window;
+  AdjustWindowRectEx(&r, kWindowStyle, FALSE, 0);
+  return CreateWindowExA(0, kBoardClass, kWindowTitle, kWindowStyle, 0, 0,
+                         r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                         instance, nullptr);
 }
 
 void sayBadBoard(const std::string &error) {
@@ -160,7 +157,6 @@ int runBoardMode(HINSTANCE instance, const char *nameOrPath) {
   if (!startBoardWorker(g_board, kChatterMs, startTick, g_mainWindow,
                         kRepaintRequest))
     return 1;
-  ShowWindow(window, SW_SHOW);
   PostMessageA(window, kStartMessage, 0, 0);
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {

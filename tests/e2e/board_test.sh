@@ -87,6 +87,9 @@ cap() {
 run_board() {
   dir=$(fresh "$1")
   kc_app_start "$dir" --board "$1"
+  # Sized while hidden, shown once its devices are up: click only then.
+  kc_wait_for 20 sh -c "xwininfo -id $APP_WIN | grep -q IsViewable" ||
+    kc_fail "the board window never showed"
   read -r _ CX CY < <(wine "$KC_TOOL" where "$TITLE" | tr -d '\r' | grep ^client)
   read -r _ w _ < <(wine "$KC_TOOL" where "$TITLE" | tr -d '\r' | grep ^size)
   UNIT=$(((w - 16) * 2 / 45))
