@@ -1,10 +1,34 @@
 // Draws a board plan with GDI. Labels are UTF-8 in the board, so they go
-// through the wide text calls, whatever the system's code page.
+// through the wide text calls, whatever the system's code page. Two fonts:
+// a Japanese font draws a backslash as a yen sign, so plain ASCII texts get
+// a Western one, and everything else the classic grid's Japanese font.
 #include "app/board_paint.h"
 
 #include "keymodel/grid_paint_win.h"
 
 namespace {
+
+// Made once and kept for the process's life; UI thread only.
+struct BoardFonts {
+  HFONT western;
+  HFONT japanese;
+};
+
+const BoardFonts &boardFonts() {
+  static const BoardFonts fonts{
+      CreateFontA(16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0,
+                  0, FIXED_PITCH | FF_MODERN, nullptr),
+      CreateFontA(16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                  0, 0, 0, FIXED_PITCH, nullptr)};
+  return fonts;
+}
+
+void selectFontFor(HDC dc, const char *text, int length) {
+  bool ascii = true;
+  for (int i = 0; i < length; ++i)
+    ascii &= static_cast<unsigned char>(text[i]) < 0x80;
+  SelectObject(dc, ascii ? boardFonts().western : boardFonts().japanese);
+}
 
 // A label (at most 24 bytes) or the status line widened.
 constexpr int kWideChars = 128;
@@ -16,14 +40,16 @@ int widen(const char *text, int length, wchar_t (&wide)[kWideChars]) {
 int measureWithDc(void *context, const char *text, int length) {
   wchar_t wide[kWideChars];
   SIZE size{};
-  GetTextExtentPoint32W(static_cast<HDC>(context), wide,
-                        widen(text, length, wide), &size);
+  HDC dc = static_cast<HDC>(context);
+  selectFontFor(dc, text, length);
+  GetTextExtentPoint32W(dc, wide, widen(text, length, wide), &size);
   return size.cx;
 }
 
 void textOut(HDC dc, int x, int y, const char *text, int length,
              uint32_t color) {
   wchar_t wide[kWideChars];
+  selectFontFor(dc, text, length);
   SetTextColor(dc, color);
   TextOutW(dc, x, y, wide, widen(text, length, wide));
 }
@@ -63,7 +89,10 @@ void drawPlan(HDC dc, const BoardPlan &plan) {
 } // namespace
 
 void layoutBoardPlanFor(HDC dc, BoardPlan &plan, const Board &board) {
-  layoutBoardPlan(plan, board, gridMetricsOf(dc), measureWithDc, dc);
+  HGDIOBJ old = SelectObject(dc, boardFonts().japanese);
+  const GridMetrics metrics = gridMetricsOf(dc);
+  layoutBoardPlan(plan, board, metrics, measureWithDc, dc);
+  SelectObject(dc, old);
 }
 
 void paintBoardPlan(HDC dc, BoardPlan &plan, const BoardProgress &progress) {
@@ -72,10 +101,9 @@ void paintBoardPlan(HDC dc, BoardPlan &plan, const BoardProgress &progress) {
   HDC memory = CreateCompatibleDC(dc);
   HBITMAP bitmap = CreateCompatibleBitmap(dc, w, h);
   HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-  {
-    SelectedGridFont font(memory);
-    drawPlan(memory, plan);
-  }
+  HGDIOBJ oldFont = SelectObject(memory, boardFonts().japanese);
+  drawPlan(memory, plan);
+  SelectObject(memory, oldFont);
   BitBlt(dc, 0, 0, w, h, memory, 0, 0, SRCCOPY);
   SelectObject(memory, oldBitmap);
   DeleteObject(bitmap);

@@ -7,7 +7,6 @@
 
 #include "keymodel/board_plan.h"
 
-// With the board font selected into dc.
 void layoutBoardPlanFor(HDC dc, BoardPlan &plan, const Board &board);
 
 // Colours the plan from the progress and draws it into dc's client area.

@@ -11,7 +11,6 @@
 #include "input/board_worker.h"
 #include "input/device_set.h"
 #include "keymodel/board.h"
-#include "keymodel/grid_paint_win.h"
 
 namespace {
 
@@ -106,19 +105,16 @@ HWND createBoardWindow(HINSTANCE instance) {
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = boardWindowProc;
   wc.hInstance = instance;
-  wc.hIcon = static_cast<HICON>(LoadImageA(instance, "KEYCHECKERICON",
-                                           IMAGE_ICON, 0, 0,
-                                           LR_SHARED | LR_DEFAULTSIZE));
+  wc.hIcon =
+      static_cast<HICON>(LoadImageA(instance, "KEYCHECKERICON", IMAGE_ICON, 0,
+                                    0, LR_SHARED | LR_DEFAULTSIZE));
   wc.hIconSm = wc.hIcon;
   wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   wc.lpszClassName = kBoardClass;
   if (RegisterClassExA(&wc) == 0)
     return nullptr;
   HDC screen = GetDC(nullptr);
-  {
-    SelectedGridFont font(screen);
-    layoutBoardPlanFor(screen, g_plan, g_board);
-  }
+  layoutBoardPlanFor(screen, g_plan, g_board);
   ReleaseDC(nullptr, screen);
   RECT r{0, 0, g_plan.clientWidth, g_plan.clientHeight};
   AdjustWindowRectEx(&r, kWindowStyle, FALSE, 0);
