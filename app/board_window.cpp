@@ -69,6 +69,15 @@ LRESULT onStart(HWND window) {
   return 0;
 }
 
+// A lone Alt or F10 would open the window's menu, and the keys tested next
+// would drive it (C closes the window): every key here is a key under
+// test. Alt+F4 and the close box still close it.
+LRESULT onSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+  if ((wParam & 0xFFF0) == SC_KEYMENU)
+    return 0;
+  return DefWindowProcA(window, WM_SYSCOMMAND, wParam, lParam);
+}
+
 LRESULT onRepaintRequest(HWND window) {
   InvalidateRect(window, nullptr, FALSE);
   return 0;
@@ -85,6 +94,8 @@ LRESULT CALLBACK boardWindowProc(HWND window, UINT message, WPARAM wParam,
     return 1; // every paint covers the whole client area
   case WM_CLOSE:
     return onClose(window);
+  case WM_SYSCOMMAND:
+    return onSysCommand(window, wParam, lParam);
   case WM_DESTROY:
     return onDestroy();
   case kStartMessage:
