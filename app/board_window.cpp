@@ -165,6 +165,7 @@ int runBoardMode(HINSTANCE instance, const char *nameOrPath) {
                         kRepaintRequest))
     return 1;
   PostMessageA(window, kStartMessage, 0, 0);
+  // Paints come only from here on, so each finds the worker's progress.
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
