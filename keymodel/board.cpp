@@ -261,8 +261,7 @@ bool loadBoard(const char *nameOrPath, Board &board, std::string &error) {
   FILE *file = std::fopen(nameOrPath, "rb");
   if (file == nullptr) {
     error = std::string(nameOrPath) +
-            (errno == ENOENT ? ": neither a preset (--boards lists them) nor "
-                               "a file"
+            (errno == ENOENT ? ": neither a preset board nor a file"
                              : std::string(": ") + std::strerror(errno));
     return false;
   }

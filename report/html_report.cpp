@@ -1,19 +1,14 @@
-// The keyboard is drawn from the checker's own grid plan, with the metrics
-// of the font the checker gets under Wine, so the picture matches what the
-// tester saw. Everything is written as XHTML, so an XML parser can check it.
+// The keyboard is drawn from the board's own keycaps, at their places in
+// key units, so the picture is the keyboard on the bench. Everything is
+// written as XHTML, so an XML parser can check it.
 #include "report/html_report.h"
 
 #include <cstring>
 #include <initializer_list>
 
-#include "keymodel/grid_plan.h"
-#include "keymodel/key_tables.h"
 #include "report/summary_text.h"
 
 namespace {
-
-constexpr GridMetrics kMetrics = {16, 9, 23};
-constexpr int kScale = 2;
 
 struct Look {
   const char *fill;
@@ -66,77 +61,103 @@ const char *baseName(const char *path) {
   return base;
 }
 
-bool hasChatter(const Tally &tally, int name) {
-  for (long long i = 0; i < tally.chatterCount && i < kKeptChatter; ++i)
-    if (tally.chatter[i].name == name)
-      return true;
-  return false;
+// Pixels per key unit: a one-unit cap is 36 pixels with its gaps.
+constexpr int kUnit = 40;
+constexpr int kLegend = 40;
+
+// Characters, not bytes: how wide a label is in a monospaced font.
+int charsOf(const std::string &text) {
+  int chars = 0;
+  for (unsigned char c : text)
+    chars += (c & 0xC0) != 0x80;
+  return chars;
 }
 
 void writeKeys(FILE *out, const Report &report) {
-  GridPlan plan;
-  planGrid(plan, report.layout, KeyState{}, kMetrics);
-  const int h = kMetrics.height, w = plan.clientWidth, bottom = 7 * h + 4;
+  const Board &board = *report.board;
+  const int width = static_cast<int>(board.width * kUnit + 0.5);
+  const int height = static_cast<int>(board.height * kUnit + 0.5) + kLegend;
   std::fprintf(out,
                "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" "
                "height=\"%d\" viewBox=\"0 0 %d %d\" font-family=\"monospace\" "
-               "font-size=\"13\" text-anchor=\"middle\">\n",
-               w * kScale, (bottom + h) * kScale, w, bottom + h);
-  constexpr int kMainEnd = kTopRowCols + kMainRows * kMainCols;
-  for (int i = 0; i < kGridLabelCount; ++i) {
-    const GridLabel &label = plan.labels[i];
-    const int name = report.names->byCode[report.layoutIndex][label.code];
-    if (label.code == kFillerCode || name < 0)
-      continue;
-    const Look &look = kLooks[reportResult(report, name)];
-    const char *text = cellText(report.names->names[name]);
-    // The main block's keys stand 10 pixels apart, the others 5: every
-    // box leaves the same 6-pixel gap to the next.
-    const bool main = i >= kTopRowCols && i < kMainEnd;
-    const int width = label.length * kMetrics.aveCharWidth + (main ? 4 : -1);
-    const bool chatter = hasChatter(*report.tally, name);
+               "text-anchor=\"middle\">\n",
+               width, height, width, height);
+  for (size_t i = 0; i < board.keys.size(); ++i) {
+    const BoardKey &key = board.keys[i];
+    const Look &look = kLooks[reportResult(report, static_cast<int>(i))];
+    const bool chatter = report.progress.keys[i].chattered;
+    const double x = key.x * kUnit + 2, y = key.y * kUnit + 2;
+    const double w = key.w * kUnit - 4, h = key.h * kUnit - 4;
+    // A long label gets a smaller font rather than leave its cap.
+    const int chars = charsOf(capText(key));
+    const int size =
+        chars * 8 > w - 6 ? static_cast<int>((w - 6) / chars / 0.6) : 13;
     std::fprintf(out,
-                 "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" rx=\"3\" "
-                 "fill=\"%s\" stroke=\"%s\" stroke-width=\"%d\"/><text "
-                 "x=\"%d\" y=\"%d\" fill=\"%s\">",
-                 label.x - 2, label.y + 1, width, h - 2, look.fill,
-                 chatter ? kChatterStroke : "#606060", chatter ? 2 : 1,
-                 label.x - 2 + width / 2, label.y + h - 4, look.ink);
-    writeText(out, text);
+                 "<rect x=\"%g\" y=\"%g\" width=\"%g\" height=\"%g\" "
+                 "rx=\"4\" fill=\"%s\" stroke=\"%s\" stroke-width=\"%d\"/>"
+                 "<text x=\"%g\" y=\"%g\" font-size=\"%d\" fill=\"%s\">",
+                 x, y, w, h, look.fill, chatter ? kChatterStroke : "#606060",
+                 chatter ? 3 : 1, x + w / 2, y + 22, size, look.ink);
+    writeText(out, capText(key));
     std::fputs("</text>\n", out);
   }
-  int x = kMetrics.maxCharWidth;
+  int x = 8;
+  const int legend = height - kLegend + 8;
   for (const Look &look : kLooks) {
     std::fprintf(out,
-                 "<rect x=\"%d\" y=\"%d\" width=\"24\" height=\"%d\" "
-                 "rx=\"3\" fill=\"%s\" stroke=\"#606060\"/><text x=\"%d\" "
-                 "y=\"%d\" text-anchor=\"start\">%s</text>\n",
-                 x, bottom + 1, h - 2, look.fill, x + 30, bottom + h - 4,
-                 look.title);
+                 "<rect x=\"%d\" y=\"%d\" width=\"24\" height=\"24\" "
+                 "rx=\"4\" fill=\"%s\" stroke=\"#606060\"/><text x=\"%d\" "
+                 "y=\"%d\" font-size=\"13\" text-anchor=\"start\">%s</text>\n",
+                 x, legend, look.fill, x + 30, legend + 17, look.title);
     x += 160;
   }
+  std::fprintf(
+      out,
+      "<rect x=\"%d\" y=\"%d\" width=\"24\" height=\"24\" rx=\"4\" "
+      "fill=\"none\" stroke=\"%s\" stroke-width=\"3\"/><text x=\"%d\" "
+      "y=\"%d\" font-size=\"13\" text-anchor=\"start\">chatter</text>\n",
+      x, legend, kChatterStroke, x + 30, legend + 17);
   std::fputs("</svg>\n", out);
+}
+
+void writeKeyList(FILE *out, const Report &report,
+                  const std::vector<int> &keys) {
+  for (int key : keys) {
+    std::fputs("<span class=\"key\">", out);
+    writeText(out, report.board->keys[key].label.c_str());
+    std::fputs("</span> ", out);
+  }
 }
 
 void writeList(FILE *out, const Report &report, KeyResult wanted) {
   std::fprintf(out, "<h2>%s: %d</h2>\n<p>", kLooks[wanted].title,
                report.count[wanted]);
-  for (int i = 0; i < report.names->orderCount[report.layoutIndex]; ++i) {
-    const int name = reportName(report, i);
-    if (reportResult(report, name) != wanted)
-      continue;
-    std::fputs("<span class=\"key\">", out);
-    writeText(out, report.names->names[name].utf8);
-    std::fputs("</span> ", out);
-  }
+  std::vector<int> keys;
+  for (size_t i = 0; i < report.board->keys.size(); ++i)
+    if (reportResult(report, static_cast<int>(i)) == wanted)
+      keys.push_back(static_cast<int>(i));
+  writeKeyList(out, report, keys);
   std::fputs("</p>\n", out);
+}
+
+void writeVerdict(FILE *out, const Report &report) {
+  std::fprintf(out, "<h2 class=\"verdict\">Verdict: %s</h2>\n<ul>\n",
+               verdictWord(report));
+  for (const Reason &reason : verdictReasons(report)) {
+    std::fprintf(out, "<li>%s (%zu): ", reason.title, reason.keys->size());
+    writeKeyList(out, report, *reason.keys);
+    std::fputs("</li>\n", out);
+  }
+  if (report.yenRoUntested)
+    std::fprintf(out, "<li>%s</li>\n", kYenRoHint);
+  std::fputs("</ul>\n", out);
 }
 
 void writeCounts(FILE *out, const Report &report) {
   std::fputs("<h2>pressed more than once</h2>\n<p>", out);
-  forEachRepeatedKey(report, [&](int name, unsigned presses) {
+  forEachRepeatedKey(report, [&](int key, unsigned presses) {
     std::fputs("<span class=\"key\">", out);
-    writeText(out, report.names->names[name].utf8);
+    writeText(out, report.board->keys[key].label.c_str());
     std::fprintf(out, " &#215;%u</span> ", presses);
   });
   std::fputs("</p>\n", out);
@@ -156,37 +177,52 @@ void writeChatter(FILE *out, const Report &report) {
 } // namespace
 
 bool writeHtmlReport(FILE *out, const Report &report) {
-  const char *layout = report.layout == LayoutJP ? "jp" : "us";
+  const char *board = report.board->name.c_str();
   std::fputs("<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\" "
              "lang=\"en\">\n<head>\n<meta charset=\"utf-8\"/>\n<title>",
              out);
   writeText(out, baseName(report.logPath));
-  std::fprintf(out,
-               " (%s): key report</title>\n<style>\n"
-               "body { font-family: sans-serif; margin: 1em; }\n"
-               "svg { max-width: 100%%; height: auto; }\n"
-               ".key { font-family: monospace; margin-right: 0.6em; }\n"
-               "ul { columns: 3; font-size: 85%%; }\n"
-               "@page { size: landscape; margin: 1cm; }\n"
-               "</style>\n</head>\n<body>\n<h1>",
-               layout);
+  std::fputs(" (", out);
+  writeText(out, board);
+  std::fputs("): key report</title>\n<style>\n"
+             "body { font-family: sans-serif; margin: 1em; }\n"
+             "svg { max-width: 100%; height: auto; }\n"
+             ".key { font-family: monospace; margin-right: 0.6em; }\n"
+             "ul { font-size: 85%; }\n"
+             "@page { size: landscape; margin: 1cm; }\n"
+             "</style>\n</head>\n<body>\n<h1>",
+             out);
   writeText(out, baseName(report.logPath));
-  std::fprintf(out, ", layout %s</h1>\n", layout);
+  std::fputs(", board ", out);
+  writeText(out, board);
+  std::fputs("</h1>\n", out);
+  writeVerdict(out, report);
   writeKeys(out, report);
   const Tally &tally = *report.tally;
+  std::fputs("<p>", out);
+  writeText(out, report.board->title.c_str());
   std::fprintf(out,
-               "<p>Layout %s, from the %s. %s %d keys: %d tested, %d held, "
+               ", from the %s. %s Tested %d of %zu keys, %d held, "
                "%d never pressed. At most %d held at once.</p>\n",
-               layout, report.layoutFrom,
+               report.boardFrom,
                report.closed ? "The checker was closed normally."
                              : "The log has no closing line.",
-               report.names->orderCount[report.layoutIndex],
-               report.count[KeyTested], report.count[KeyHeld],
-               report.count[KeyNever], tally.maxHeld);
+               report.count[KeyTested], report.board->keys.size(),
+               report.count[KeyHeld], report.count[KeyNever], tally.maxHeld);
   for (KeyResult result : {KeyHeld, KeyNever, KeyTested})
     writeList(out, report, result);
+  if (tally.foreignLines > 0) {
+    std::fprintf(out, "<h2>not on the board: %lld lines</h2>\n<p>",
+                 tally.foreignLines);
+    for (const ForeignLabel &foreign : tally.foreign) {
+      std::fputs("<span class=\"key\">", out);
+      writeText(out, foreign.label.c_str());
+      std::fputs("</span> ", out);
+    }
+    std::fputs("</p>\n", out);
+  }
   writeCounts(out, report);
-  if (report.watched)
+  if (report.timed)
     writeChatter(out, report);
   std::fprintf(out, "<h2>anomalies: %lld", tally.anomalyCount);
   if (tally.anomalyCount > kKeptAnomalies)

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "report/log_tally.h"
+#include "report/verdict.h"
 
 // Fills, chosen from a colour-blind-safe palette and apart in lightness.
 constexpr const char *kTestedFill = "#0072b2";    // blue

@@ -5,10 +5,11 @@
 // navigation block and keypad to the right of the widest row before them.
 #include "report/live_view.h"
 
-#include <cstring>
+#include <algorithm>
+#include <cmath>
 #include <string>
+#include <vector>
 
-#include "keymodel/key_tables.h"
 #include "report/platform.h"
 #include "report/summary_text.h"
 
@@ -17,6 +18,7 @@ namespace {
 constexpr int kKeyRows = 6;
 constexpr const char *kLooks[] = {"\x1b[97;48;5;25m", "\x1b[97;48;5;166m",
                                   "\x1b[30;48;5;252m"};
+constexpr char kChatterLook[] = "\x1b[97;48;5;160m";
 constexpr char kReset[] = "\x1b[0m";
 constexpr char kDot[] = " \xC2\xB7 ";
 
@@ -30,53 +32,73 @@ int cellsOf(const char *text) {
   return cells;
 }
 
+// One text row per key row (y 0, 1.5, 2.5, ... land on rows 0, 2, 3, ...);
+// columns scaled so the board fits the terminal, at most 5 to a key unit.
 struct Screen {
-  std::string rows[kKeyRows];
-  int columns[kKeyRows]; // the cell each row's text has reached
+  std::vector<std::string> rows;
+  std::vector<int> columns; // the cell each row's text has reached
 };
 
-// Appends one key at column x of its row; returns the column after it.
-int drawKey(Screen &screen, const Report &report, const KeyEntry &key, int row,
-            int x) {
-  const int width = static_cast<int>(std::strlen(key.label));
-  const int name = report.names->byCode[report.layoutIndex][key.code];
-  if (key.code == kFillerCode || name < 0)
-    return x + width + 1;
-  const char *text = cellText(report.names->names[name]);
-  const int cells = cellsOf(text), left = (width - cells) / 2;
-  std::string &line = screen.rows[row];
-  line.append(x - screen.columns[row], ' ');
-  line += kLooks[reportResult(report, name)];
-  line.append(left > 0 ? left : 0, ' ');
-  line += text;
-  line.append(width - cells - left > 0 ? width - cells - left : 0, ' ');
-  line += kReset;
-  screen.columns[row] = x + (width > cells ? width : cells);
-  return x + width + 1;
-}
-
-int drawBlock(Screen &screen, const Report &report, const KeyEntry *keys,
-              int rows, int cols, int firstRow, int x) {
-  int end = x;
-  for (int r = 0; r < rows; ++r) {
-    int at = x;
-    for (int c = 0; c < cols; ++c)
-      at = drawKey(screen, report, keys[r * cols + c], firstRow + r, at);
-    end = at > end ? at : end;
+// The label cut to at most cells cells, and the cells it takes.
+std::string fitted(const char *text, int cells, int &used) {
+  std::string out;
+  used = 0;
+  for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
+       *p != 0;) {
+    const int width = *p >= 0xE3 && *p <= 0xE9 ? 2 : 1;
+    int bytes = 1;
+    while ((p[bytes] & 0xC0) == 0x80)
+      ++bytes;
+    if (used + width > cells)
+      break;
+    out.append(reinterpret_cast<const char *>(p), bytes);
+    used += width;
+    p += bytes;
   }
-  return end;
+  return out;
 }
 
-void drawKeyboard(Screen &screen, const Report &report) {
-  for (int r = 0; r < kKeyRows; ++r)
-    screen.rows[r] = " ", screen.columns[r] = 1;
-  int end = drawBlock(screen, report, TopRowKeys, 1, kTopRowCols, 0, 1);
-  const int mainEnd =
-      drawBlock(screen, report, &mainBlockFor(report.layout)[0][0], kMainRows,
-                kMainCols, 1, 1);
-  end = drawBlock(screen, report, &NavKeys[0][0], kNavRows, kNavCols, 0,
-                  (end > mainEnd ? end : mainEnd) + 1);
-  drawBlock(screen, report, &NumPadKeys[0][0], kPadRows, kPadCols, 0, end + 1);
+void drawKey(Screen &screen, const Report &report, int index, double scale) {
+  const BoardKey &key = report.board->keys[index];
+  const size_t row = static_cast<size_t>(std::lround(key.y));
+  const int x = 1 + static_cast<int>(std::lround(key.x * scale));
+  const int end = 1 + static_cast<int>(std::lround((key.x + key.w) * scale));
+  const int width = end - x - 1; // a blank between caps
+  std::string &line = screen.rows[row];
+  int &column = screen.columns[row];
+  if (width < 1 || x < column)
+    return;
+  int cells = 0;
+  const std::string text = fitted(capText(key), width, cells);
+  const int left = (width - cells) / 2;
+  line.append(x - column, ' ');
+  line += report.progress.keys[index].chattered
+              ? kChatterLook
+              : kLooks[reportResult(report, index)];
+  line.append(left, ' ');
+  line += text;
+  line.append(width - cells - left, ' ');
+  line += kReset;
+  column = x + width;
+}
+
+void drawKeyboard(Screen &screen, const Report &report, int columns) {
+  const Board &board = *report.board;
+  const double fit = (columns - 2) / board.width;
+  const double scale = fit > 5 ? 5 : fit < 2 ? 2 : fit;
+  const size_t rows = static_cast<size_t>(std::lround(board.height)) + 1;
+  screen.rows.assign(rows, " ");
+  screen.columns.assign(rows, 1);
+  // Row by row, left to right, whatever the file's order.
+  std::vector<int> order(board.keys.size());
+  for (size_t i = 0; i < order.size(); ++i)
+    order[i] = static_cast<int>(i);
+  std::sort(order.begin(), order.end(), [&](int a, int b) {
+    const BoardKey &ka = board.keys[a], &kb = board.keys[b];
+    return std::lround(ka.y) != std::lround(kb.y) ? ka.y < kb.y : ka.x < kb.x;
+  });
+  for (int index : order)
+    drawKey(screen, report, index, scale);
 }
 
 void headerOf(const LiveView &view, std::string &line) {
@@ -117,13 +139,14 @@ void drawScreen(const LiveView &view, const Report &report) {
   headerOf(view, header);
   out += header + "\x1b[K\r\n\x1b[K\r\n";
   Screen screen;
-  drawKeyboard(screen, report);
+  drawKeyboard(screen, report, columns);
   for (const std::string &row : screen.rows)
     out += row + "\x1b[K\r\n";
   out += std::string("\x1b[K\r\n ") + kLooks[KeyTested] + " tested " + kReset +
          " " + kLooks[KeyHeld] + " held now " + kReset + " " +
-         kLooks[KeyNever] + " never pressed " + kReset + "\x1b[K\r\n\x1b[K\r\n";
-  const int keys = report.names->orderCount[report.layoutIndex];
+         kLooks[KeyNever] + " never pressed " + kReset + " " + kChatterLook +
+         " chatter " + kReset + "\x1b[K\r\n\x1b[K\r\n";
+  const int keys = static_cast<int>(report.board->keys.size());
   const int tested = report.count[KeyTested];
   char status[160];
   std::snprintf(status, sizeof status,
@@ -131,13 +154,19 @@ void drawScreen(const LiveView &view, const Report &report) {
                 tested, keys, kDot, keys - tested, kDot, report.count[KeyHeld],
                 kDot, report.tally->maxHeld);
   out += std::string(status) + "\x1b[K\r\n";
-  std::string left = "left:";
-  for (int i = 0; i < keys; ++i) {
-    const int name = reportName(report, i);
-    if (reportResult(report, name) != KeyTested)
-      left += std::string(" ") + report.names->names[name].utf8;
+  // The verdict only once it can be anything but "not yet".
+  if (tested + report.count[KeyHeld] == keys || report.closed) {
+    out += std::string("verdict: ") + verdictWord(report);
+    for (const Reason &reason : verdictReasons(report))
+      out += std::string(kDot) + reason.title + ": " +
+             keyList(report, *reason.keys);
+    out += "\x1b[K\r\n";
   }
-  int free = rows - 14;
+  std::string left = "left:";
+  for (int i = 0; i < keys; ++i)
+    if (reportResult(report, i) != KeyTested)
+      left += " " + report.board->keys[i].label;
+  int free = rows - 9 - static_cast<int>(screen.rows.size());
   // The last column stays free: erasing the line from there would take it.
   free -= addWrapped(out, left, columns - 1, free > 2 ? free - 2 : 1);
   const Tally &tally = *report.tally;
@@ -197,8 +226,7 @@ void showBatch(LiveView &view, const Report &report, const Batch &batch,
   stamp(view, at);
   for (long long i = 0; i < batch.count && i < kBatchShown; ++i)
     std::fprintf(view.out, "%s%s %s", i > 0 ? ", " : "",
-                 report.names->names[batch.names[i]].utf8,
-                 batch.downs[i] ? "down" : "up");
+                 batch.labels[i].c_str(), batch.downs[i] ? "down" : "up");
   if (batch.count == 0)
     std::fputs(report.closed ? "closing line" : "no key in it", view.out);
   if (batch.count > kBatchShown)

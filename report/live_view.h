@@ -3,14 +3,15 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
-#include "report/log_tally.h"
+#include "report/verdict.h"
 
 constexpr int kBatchShown = 8; // transitions named on a batch's line
 
 // The transitions of one batch, as the line mode names them.
 struct Batch {
-  int names[kBatchShown];
+  std::string labels[kBatchShown]; // control bytes taken out
   bool downs[kBatchShown];
   long long count;
 };

@@ -1,10 +1,12 @@
 // The rules for one line. A line that does not fit becomes an anomaly and
 // changes no state, so a cut or foreign line can never make a key look
-// tested or held.
+// tested or held. What a transition means for its key is the key model's
+// progress; this file only finds the key and watches the close gesture.
 #include "report/log_tally.h"
 
 #include <cstring>
 
+#include "keymodel/board_log.h"
 #include "keymodel/transition_log.h"
 
 namespace {
@@ -18,91 +20,192 @@ void addAnomaly(Tally &tally, long long line, const char *reason) {
   ++tally.anomalyCount;
 }
 
-void addAnomalyToBoth(LogReading &reading, const char *reason) {
+void addAnomalyToAll(LogReading &reading, const char *reason) {
   for (Tally &tally : reading.tally)
     addAnomaly(tally, reading.lines, reason);
 }
 
-bool endsWith(const char *text, size_t length, const char *tail) {
-  const size_t n = std::strlen(tail);
-  return length >= n && std::memcmp(text + length - n, tail, n) == 0;
+int labelId(const LogReading &reading, const std::string &label) {
+  const auto found = reading.labelIds.find(label);
+  return found == reading.labelIds.end() ? -1 : found->second;
 }
 
-void addChatter(Tally &tally, int name, double gap, long long line) {
-  if (tally.chatterCount < kKeptChatter)
-    tally.chatter[tally.chatterCount] = {name, gap * 1000, line};
-  ++tally.chatterCount;
+int keyLabelled(const Tally &tally, const LogReading &reading,
+                const std::string &label) {
+  const int id = labelId(reading, label);
+  return id < 0 ? -1 : tally.keyOfLabel[id];
 }
 
-bool isDown(const Tally &tally, int name) {
-  return name >= 0 && tally.down[name] > 0;
+void startTally(Tally &tally, const LogReading &reading, const Board &board,
+                double chatterMs) {
+  tally = Tally{};
+  tally.board = &board;
+  tally.active = true;
+  tally.keyOfLabel.assign(reading.labelIds.size(), -1);
+  tally.foreignSlot.assign(reading.labelIds.size(), -1);
+  for (size_t i = 0; i < board.keys.size(); ++i)
+    tally.keyOfLabel[labelId(reading, board.keys[i].label)] =
+        static_cast<int>(i);
+  startBoardProgress(tally.progress, board, chatterMs);
+  tally.f4 = keyLabelled(tally, reading, "F4");
+  tally.alts[0] = keyLabelled(tally, reading, "LAlt");
+  tally.alts[1] = keyLabelled(tally, reading, "RAlt");
+  tally.gestureF4 = tally.gestureAlt = tally.lastAlt = -1;
+  const bool backslash = keyLabelled(tally, reading, "\\") >= 0;
+  tally.yen = backslash ? -1 : keyLabelled(tally, reading, "Yen");
+  tally.ro = backslash ? -1 : keyLabelled(tally, reading, "Ro");
+}
+
+bool isDown(const Tally &tally, int key) {
+  return key >= 0 && tally.progress.keys[key].down;
 }
 
 // An F4 down with an Alt down is the checker being closed; the Alt is the
 // one pressed last when both are down.
-void noteGesture(Tally &tally, const NameTable &names, int name, bool down) {
-  const int *alts = names.alts;
+void noteGesture(Tally &tally, int key, bool down) {
+  const int *alts = tally.alts;
   if (!down) {
-    tally.gestureF4 = name == tally.gestureF4 ? -1 : tally.gestureF4;
-    tally.gestureAlt = name == tally.gestureAlt ? -1 : tally.gestureAlt;
-  } else if (name == alts[0] || name == alts[1]) {
-    tally.lastAlt = name;
-  } else if (name == names.f4) {
+    tally.gestureF4 = key == tally.gestureF4 ? -1 : tally.gestureF4;
+    tally.gestureAlt = key == tally.gestureAlt ? -1 : tally.gestureAlt;
+  } else if (key == alts[0] || key == alts[1]) {
+    tally.lastAlt = key;
+  } else if (key == tally.f4) {
     const int other = tally.lastAlt == alts[0] ? alts[1] : alts[0];
     const int alt = isDown(tally, tally.lastAlt) ? tally.lastAlt
                     : isDown(tally, other)       ? other
                                                  : -1;
     if (alt >= 0) {
-      tally.gestureF4 = name;
+      tally.gestureF4 = key;
       tally.gestureAlt = alt;
     }
   }
 }
 
-void apply(Tally &tally, const LogReading &reading, const NameTable &names,
-           int layout, int name, bool down) {
-  const int keys = names.names[name].keys[layout];
-  const long long line = reading.lines;
-  if (keys == 0)
-    return addAnomaly(tally, line, "name not in the layout");
-  uint16_t &count = tally.down[name];
-  if (down && count == keys)
-    return addAnomaly(tally, line, "down while already down");
-  if (!down && count == 0)
-    return addAnomaly(tally, line, "up while not down");
-  if (down) {
-    // A gap of 0 means both lines came in one read: their gap is unknown.
-    const double gap = reading.now - tally.upAt[name];
-    if (count == 0 && tally.everDown[name] && gap > 0 &&
-        gap < reading.chatterSeconds)
-      addChatter(tally, name, gap, line);
-    tally.everDown[name] = true;
-    ++tally.presses[name];
-    ++count;
-    if (++tally.keysDown > tally.maxHeld)
-      tally.maxHeld = tally.keysDown;
-  } else {
-    --count;
-    --tally.keysDown;
-    tally.upAt[name] = reading.now;
+// id is the label's number, -1 past the numbers kept.
+void noteForeign(Tally &tally, int id, const std::string &label) {
+  ++tally.foreignLines;
+  if (id < 0)
+    return;
+  int &slot = tally.foreignSlot[id];
+  if (slot >= 0)
+    ++tally.foreign[slot].lines;
+  else if (tally.foreign.size() < kKeptForeign)
+    slot = static_cast<int>(tally.foreign.size()),
+    tally.foreign.push_back({label, 1});
+}
+
+// Labels no board has are numbered as they come, up to a limit, so a
+// long log of them costs one lookup a line and bounded memory.
+int numberLabel(LogReading &reading, const std::string &label) {
+  const auto found = reading.labelIds.find(label);
+  if (found != reading.labelIds.end())
+    return found->second;
+  if (reading.labelIds.size() >= kMaxLabelIds)
+    return -1;
+  const int id = static_cast<int>(reading.labelIds.size());
+  reading.labelIds.emplace(label, id);
+  for (Tally &tally : reading.tally) {
+    tally.keyOfLabel.push_back(-1);
+    tally.foreignSlot.push_back(-1);
   }
-  noteGesture(tally, names, name, down);
+  return id;
+}
+
+// stamped: ms is the time the watch read the line, not the log's own.
+void apply(Tally &tally, const LogReading &reading, int key, bool down,
+           double ms, bool stamped) {
+  const long long line = reading.lines;
+  KeyProgress &k = tally.progress.keys[key];
+  if (down && k.down)
+    return addAnomaly(tally, line, "down while already down");
+  if (!down && !k.down)
+    return addAnomaly(tally, line, "up while not down");
+  // A watch reads lines without times in batches: two in one batch have
+  // no known gap.
+  if (down && stamped && k.lastUpMs == ms)
+    ms = kNoTime;
+  const uint32_t chatters = k.chatters;
+  const double lastUp = k.lastUpMs;
+  applyTransition(tally.progress, key, down, ms);
+  if (k.chatters != chatters) {
+    if (tally.chatterCount < kKeptChatter)
+      tally.chatter[tally.chatterCount] = {key, ms - lastUp, line};
+    ++tally.chatterCount;
+  }
+  tally.keysDown += down ? 1 : -1;
+  if (tally.keysDown > tally.maxHeld)
+    tally.maxHeld = tally.keysDown;
+  noteGesture(tally, key, down);
+}
+
+// Yen and Ro both write "\": one down is either, so neither is known
+// tested until two are down at once, which can only be both.
+void applyBackslash(Tally &tally, const LogReading &reading, bool down,
+                    double ms, bool stamped) {
+  if (down && tally.backslashes == 2)
+    return addAnomaly(tally, reading.lines, "down while already down");
+  if (!down && tally.backslashes == 0)
+    return addAnomaly(tally, reading.lines, "up while not down");
+  ++tally.keyLines;
+  tally.backslashes += down ? 1 : -1;
+  if (down && tally.backslashes == 2) {
+    if (!tally.backslashesKnown)
+      apply(tally, reading, tally.yen, true, ms, stamped);
+    tally.backslashesKnown = true;
+    apply(tally, reading, tally.ro, true, ms, stamped);
+  } else if (tally.backslashesKnown) {
+    apply(tally, reading, tally.backslashes == 1 ? tally.ro : tally.yen, down,
+          ms, stamped);
+    tally.backslashesKnown = tally.backslashes > 0;
+  }
+}
+
+void applyLine(LogReading &reading, const std::string &label, bool down,
+               double ms, bool stamped) {
+  const int id = numberLabel(reading, label);
+  for (Tally &tally : reading.tally) {
+    const int key = id < 0 ? -1 : tally.keyOfLabel[id];
+    if (!tally.active) {
+      continue;
+    } else if (key >= 0) {
+      ++tally.keyLines;
+      apply(tally, reading, key, down, ms, stamped);
+    } else if (label == "\\" && tally.yen >= 0 && tally.ro >= 0) {
+      applyBackslash(tally, reading, down, ms, stamped);
+    } else {
+      noteForeign(tally, id, label);
+    }
+  }
 }
 
 } // namespace
 
-void startLogReading(LogReading &reading, double chatterSeconds) {
-  std::memset(&reading, 0, sizeof reading);
-  reading.chatterSeconds = chatterSeconds;
-  for (Tally &tally : reading.tally)
-    tally.gestureF4 = tally.gestureAlt = tally.lastAlt = -1;
+void startLogReading(LogReading &reading, const std::vector<Board> &boards,
+                     double chatterMs) {
+  if (&boards != &reading.boards)
+    reading.boards = boards;
+  reading.labelIds.clear();
+  for (const Board &board : reading.boards)
+    for (const BoardKey &key : board.keys)
+      reading.labelIds.emplace(key.label, reading.labelIds.size());
+  reading.tally.assign(reading.boards.size(), Tally{});
+  for (size_t i = 0; i < reading.boards.size(); ++i)
+    startTally(reading.tally[i], reading, reading.boards[i], chatterMs);
+  reading.lines = 0;
+  reading.closed = reading.classicClosing = reading.timed = false;
+  reading.transitionSeen = false;
+  reading.closingLayout = LayoutUnset;
+  reading.closingBoard.clear();
+  reading.now = kNoTime;
+  reading.chatterMs = chatterMs;
+  reading.lastIsKey = false;
 }
 
 void readLogLine(LogReading &reading, const NameTable &names,
                  const Line &line) {
   const char *text = line.text;
   size_t length = line.length;
-  reading.lastName = -1;
+  reading.lastIsKey = false;
   // An editor that saved the log again may have put a byte-order mark in
   // front and dropped the last line end.
   if (++reading.lines == 1 && length >= 3 &&
@@ -110,70 +213,47 @@ void readLogLine(LogReading &reading, const NameTable &names,
     text += 3, length -= 3;
   const bool jp = length == kClosingJPLength &&
                   std::memcmp(text, kClosingLineJP, length) == 0;
-  const bool closing = jp || (length == kClosingUSLength &&
+  const bool classic = jp || (length == kClosingUSLength &&
                               std::memcmp(text, kClosingLineUS, length) == 0);
+  std::string board;
+  const bool closing = classic || parseBoardClosingLine(text, length, board);
   if (!line.terminated && !closing)
-    return addAnomalyToBoth(reading, "no line end");
+    return addAnomalyToAll(reading, "no line end");
   if (reading.closed)
-    return addAnomalyToBoth(reading, "after the closing line");
+    return addAnomalyToAll(reading, "after the closing line");
   if (closing) {
     reading.closed = true;
-    reading.closingLayout = jp ? LayoutJP : LayoutUS;
-    ++reading.logLines;
+    reading.classicClosing = classic;
+    reading.closingLayout = classic ? (jp ? LayoutJP : LayoutUS) : LayoutUnset;
+    reading.closingBoard = board;
     return;
   }
-  const bool down = endsWith(text, length, " down");
-  if (!down && !endsWith(text, length, " up"))
-    return addAnomalyToBoth(reading, "not a log line");
-  length -= down ? 5 : 3;
-  trimBlanks(text, length);
-  const int name = findName(names, text, length);
-  if (name < 0)
-    return addAnomalyToBoth(reading, "name not in the layout");
-  ++reading.logLines;
-  reading.jpNameSeen |= names.names[name].jpOnly;
-  reading.lastName = name;
-  reading.lastDown = down;
-  for (int l = 0; l < kLayoutCount; ++l)
-    apply(reading.tally[l], reading, names, l, name, down);
-}
-
-KeyResult finalState(const Tally &tally, bool closed, int name) {
-  if (tally.down[name] == 0)
-    return tally.everDown[name] ? KeyTested : KeyNever;
-  // A window manager that takes Alt+F4 for itself closes the window before
-  // the F4 reaches it: then the Alt still down is all the gesture left.
-  const bool gesture = name == tally.gestureF4 || name == tally.gestureAlt ||
-                       (tally.gestureF4 < 0 && name == tally.lastAlt);
-  return closed && gesture ? KeyTested : KeyHeld;
-}
-
-void decideReport(Report &report, const LogReading &reading,
-                  const NameTable &names, KeyboardLayout option) {
-  if (option != LayoutUnset) {
-    report.layout = option;
-    report.layoutFrom = "option";
-  } else if (reading.closed) {
-    report.layout = reading.closingLayout;
-    report.layoutFrom = "closing line";
-  } else {
-    report.layout = reading.jpNameSeen ? LayoutJP : LayoutUS;
-    report.layoutFrom = "names";
-  }
-  report.closed = reading.closed;
-  report.watched = reading.chatterSeconds > 0;
-  report.names = &names;
-  report.layoutIndex = layoutIndex(report.layout);
-  report.tally = &reading.tally[report.layoutIndex];
-  report.count[KeyTested] = report.count[KeyHeld] = report.count[KeyNever] = 0;
-  for (int i = 0; i < names.orderCount[report.layoutIndex]; ++i)
-    ++report.count[reportResult(report, reportName(report, i))];
-}
-
-int reportName(const Report &report, int index) {
-  return report.names->order[report.layoutIndex][index];
-}
-
-KeyResult reportResult(const Report &report, int name) {
-  return finalState(*report.tally, report.closed, name);
+  LogTransition transition;
+  if (!parseLogTransition(text, length, transition))
+    return addAnomalyToAll(reading, "not a log line");
+  const char *label = transition.label.data();
+  size_t labelLength = transition.label.size();
+  trimBlanks(label, labelLength);
+  // A classic log's labels are code page 932; the boards' are UTF-8.
+  bool ascii = true;
+  for (size_t i = 0; i < labelLength; ++i)
+    ascii = ascii && static_cast<unsigned char>(label[i]) < 0x80;
+  const int name = ascii ? -1 : findName(names, label, labelLength);
+  reading.lastLabel = name >= 0 ? std::string(names.names[name].utf8)
+                                : std::string(label, labelLength);
+  reading.lastIsKey = true;
+  reading.lastDown = transition.down;
+  reading.timed = reading.timed || transition.ms >= 0;
+  // Only a board run logs times: a log that starts without them is a
+  // classic checker's, whose board is us101 or jp106, so the other
+  // candidates need not read it.
+  if (!reading.transitionSeen && transition.ms < 0 && reading.tally.size() > 1)
+    for (Tally &tally : reading.tally)
+      tally.active =
+          tally.board->name == "us101" || tally.board->name == "jp106";
+  reading.transitionSeen = true;
+  const double ms =
+      transition.ms >= 0 ? static_cast<double>(transition.ms) : reading.now;
+  applyLine(reading, reading.lastLabel, transition.down, ms,
+            transition.ms < 0 && reading.now != kNoTime);
 }

@@ -1,14 +1,23 @@
-// What the log says about each key: read line by line into one tally per
-// layout at once, since the layout may only be known at the log's end.
+// What the log says about each key: read line by line against every board
+// it may be of at once, since the board may only be known at the log's
+// end, and fed into the key model's progress, which decides what tested,
+// held and chatter mean.
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
+#include "keymodel/board.h"
+#include "keymodel/board_progress.h"
 #include "report/key_names.h"
 #include "report/line_reader.h"
 
 constexpr int kKeptAnomalies = 100;
 constexpr int kKeptChatter = 100;
+constexpr int kKeptForeign = 100;
+constexpr size_t kMaxLabelIds = 4096;
 
 struct Anomaly {
   long long line; // 1-based
@@ -17,83 +26,71 @@ struct Anomaly {
 
 // A key that went down again sooner after its up than a person can.
 struct Chatter {
-  int name;
+  int key;
   double gapMs;
   long long line;
 };
 
+// A label in the log that the board has no key for, and its lines.
+struct ForeignLabel {
+  std::string label;
+  long long lines;
+};
+
+// The log read against one board.
 struct Tally {
-  uint16_t down[kMaxNames]; // keys of the name down now
-  bool everDown[kMaxNames];
-  uint32_t presses[kMaxNames];
-  double upAt[kMaxNames]; // when its last up was read, in seconds
+  const Board *board;
+  // Only the classic boards stay candidates for a classic log.
+  bool active;
+  std::vector<int> keyOfLabel;  // by the reading's label id; -1 none
+  std::vector<int> foreignSlot; // by label id: its entry in foreign, or -1
+  BoardProgress progress;
+  long long keyLines; // transitions of the board's keys
   int keysDown;
   int maxHeld;
   // The close gesture: the last F4 down with an Alt down at that moment,
-  // and that Alt; each -1 once it is up again.
+  // and that Alt; each -1 once it is up again. Key indices.
+  int f4, alts[2];
   int gestureF4;
   int gestureAlt;
   int lastAlt; // the Alt that went down last
+  // A classic Japanese log names Yen and Ro both "\": downs of "\" held
+  // at once, and whether they are known to be on Yen and Ro.
+  int yen, ro;
+  int backslashes;
+  bool backslashesKnown;
   Anomaly anomalies[kKeptAnomalies];
   long long anomalyCount;
   Chatter chatter[kKeptChatter];
   long long chatterCount;
+  std::vector<ForeignLabel> foreign; // the first kKeptForeign labels
+  long long foreignLines;
 };
 
 struct LogReading {
-  Tally tally[kLayoutCount];
-  long long lines;    // lines read
-  long long logLines; // lines that only a log has: a closing line or a
-                      // transition of a key of either layout
+  std::vector<Board> boards; // the one asked for, or every preset
+  std::vector<Tally> tally;  // parallel to boards
+  // Every label of every candidate, numbered once, so a line is looked up
+  // once however many boards it is read against.
+  std::unordered_map<std::string, int> labelIds;
+  long long lines; // lines read
   bool closed;
-  KeyboardLayout closingLayout;
-  bool jpNameSeen;
-  // A watch stamps each batch of lines with the time it was read; a down
-  // within chatterSeconds of its key's up is chatter. 0 when not watching.
+  bool classicClosing;
+  KeyboardLayout closingLayout; // of a classic closing line
+  std::string closingBoard;     // the board a board run's closing line names
+  bool timed;                   // some transition carried its time
+  bool transitionSeen;
+  // A watch stamps each batch of lines with the time it was read, in ms;
+  // kNoTime when not watching.
   double now;
-  double chatterSeconds;
-  int lastName; // the last line's name when it was a transition, else -1
+  double chatterMs;
+  // The last line's transition, when it was one.
+  bool lastIsKey;
+  std::string lastLabel;
   bool lastDown;
 };
 
-enum KeyResult { KeyTested, KeyHeld, KeyNever };
-
-void startLogReading(LogReading &reading, double chatterSeconds = 0);
+// boards: the candidates, copied; chatterMs as --chatter gives it.
+void startLogReading(LogReading &reading, const std::vector<Board> &boards,
+                     double chatterMs);
 void readLogLine(LogReading &reading, const NameTable &names, const Line &line);
-
-// A name's state at the end; once the log is closed, the close gesture's
-// Alt and F4 count as tested.
-KeyResult finalState(const Tally &tally, bool closed, int name);
-
-// Everything the outputs show, decided once the whole log is read (and
-// again after each batch while watching).
-struct Report {
-  const char *logPath;
-  KeyboardLayout layout;
-  const char *layoutFrom; // "option", "closing line" or "names"
-  bool closed;
-  bool watched; // only a watch knows times, so only it reports chatter
-  const NameTable *names;
-  const Tally *tally; // the layout's
-  int layoutIndex;
-  int count[3]; // names tested, held, never
-};
-
-// option is LayoutUnset when --layout was not given.
-void decideReport(Report &report, const LogReading &reading,
-                  const NameTable &names, KeyboardLayout option);
-
-// The index-th name of the report's grid order, and its result.
-int reportName(const Report &report, int index);
-KeyResult reportResult(const Report &report, int name);
-
-// Calls visit(name, presses) for each name pressed more than once, in the
-// grid's order.
-template <typename Visit>
-void forEachRepeatedKey(const Report &report, Visit visit) {
-  for (int i = 0; i < report.names->orderCount[report.layoutIndex]; ++i) {
-    const int name = reportName(report, i);
-    if (report.tally->presses[name] > 1)
-      visit(name, static_cast<unsigned>(report.tally->presses[name]));
-  }
-}

@@ -1,17 +1,18 @@
 // keyboard-report / KeyboardReport.exe: reads a checker log and answers
-// which keys worked. Status 0 all tested (or --help, --version), 1 some
-// never pressed or held, 2 the log could not be read, an output could not
-// be written, or a usage error; nothing half-written is left behind on 2,
-// and the log itself is never written to.
+// which keys of the board worked. Status 0 for a PASS (or --help,
+// --version, --boards), 1 for a FAIL, 2 when the log or the board could
+// not be read, an output could not be written, or a usage error; nothing
+// half-written is left behind on 2, and the log itself is never written to.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "keymodel/transition_log.h"
 #include "report/html_report.h"
-#include "report/json_writer.h"
+#include "report/json_report.h"
 #include "report/platform.h"
 #include "report/summary_text.h"
 #include "report/watch.h"
@@ -19,26 +20,32 @@
 
 namespace {
 
-constexpr char kUsage[] = "usage: keyboard-report [--layout jp|us] [--json] "
-                          "[--html FILE] [--watch [--chatter MS]] [LOG]\n";
+constexpr char kUsage[] =
+    "usage: keyboard-report [--board NAME|FILE] [--json] [--html FILE] "
+    "[--watch] [--chatter MS] [LOG] | --boards\n";
 constexpr char kHelp[] =
     "Reads a keyboard checker log (default %s) and\n"
-    "tells which keys were tested, held at the end or never pressed.\n"
-    "  --layout jp|us  the keyboard to check against (default: from the "
-    "log)\n"
+    "tells which keys of the board were tested, held at the end or never\n"
+    "pressed, with a verdict: PASS when every key went down and came up,\n"
+    "none is held at the end and none chattered; otherwise FAIL.\n"
+    "  --board NAME|FILE  the board to judge against: a preset (--boards\n"
+    "                  lists them) or a board file (default: from the log)\n"
+    "  --layout jp|us  the same as --board jp106 or --board us101\n"
+    "  --boards        list the preset boards and end\n"
     "  --json          one JSON object on stdout, no HTML unless --html\n"
     "  --html FILE     where the HTML report goes (default: "
     "keyboard-report.html\n"
     "                  beside the log)\n"
     "  --watch         follow the log while the checker writes it\n"
-    "  --chatter MS    with --watch: a key down again sooner than this\n"
-    "                  after its up is chatter (default 30)\n"
-    "Exit status: 0 every key tested, 1 some never pressed or held, 2 the\n"
-    "log could not be read, an output could not be written, or a usage\n"
-    "error.\n";
+    "  --chatter MS    a key down again sooner than this after its up is\n"
+    "                  chatter (default 30); needs times, from the log or\n"
+    "                  from --watch\n"
+    "Exit status: 0 PASS, 1 FAIL, 2 the log or the board could not be\n"
+    "read, an output could not be written, or a usage error.\n";
 
 struct Options {
-  KeyboardLayout layout = LayoutUnset;
+  const char *board = nullptr;
+  bool boards = false;
   bool json = false;
   const char *html = nullptr;
   const char *log = nullptr;
@@ -49,7 +56,6 @@ struct Options {
 };
 
 bool parseOptions(int argc, char **argv, Options &options) {
-  bool chatter = false;
   for (int i = 1; i < argc; ++i) {
     const char *arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -60,21 +66,26 @@ bool parseOptions(int argc, char **argv, Options &options) {
       options.version = true;
     } else if (std::strcmp(arg, "--json") == 0) {
       options.json = true;
+    } else if (std::strcmp(arg, "--boards") == 0) {
+      options.boards = true;
+    } else if (std::strcmp(arg, "--board") == 0 && hasValue &&
+               options.board == nullptr) {
+      options.board = argv[++i];
     } else if (std::strcmp(arg, "--watch") == 0) {
       options.watch = true;
     } else if (std::strcmp(arg, "--chatter") == 0 && hasValue) {
       options.chatterMs = std::strtod(argv[++i], &end);
-      chatter = true;
       if (*end != '\0' || !(options.chatterMs > 0 && options.chatterMs < 1e6))
         return false;
     } else if (std::strcmp(arg, "--html") == 0 && hasValue) {
       options.html = argv[++i];
-    } else if (std::strcmp(arg, "--layout") == 0 && hasValue) {
+    } else if (std::strcmp(arg, "--layout") == 0 && hasValue &&
+               options.board == nullptr) {
       const char *value = argv[++i];
       if (std::strcmp(value, "jp") == 0)
-        options.layout = LayoutJP;
+        options.board = "jp106";
       else if (std::strcmp(value, "us") == 0)
-        options.layout = LayoutUS;
+        options.board = "us101";
       else
         return false;
     } else if (arg[0] == '-' || options.log != nullptr) {
@@ -89,8 +100,7 @@ bool parseOptions(int argc, char **argv, Options &options) {
   const bool htmlIsLog =
       options.html != nullptr && (std::strcmp(options.html, options.log) == 0 ||
                                   sameFile(options.html, options.log));
-  return !(chatter && !options.watch) && !htmlIsLog &&
-         !(options.html != nullptr && options.html[0] == '\0');
+  return !htmlIsLog && !(options.html != nullptr && options.html[0] == '\0');
 }
 
 int fail(const char *what, const char *path, const char *why) {
@@ -103,7 +113,7 @@ int fail(const char *what, const char *path, const char *why) {
 // The whole log goes through the reader once; false with errno-style code
 // in error when it could not be read to its end.
 bool readLog(const char *path, LogReading &reading, const NameTable &names,
-             int &error) {
+             double chatterMs, int &error) {
   static LineReader reader;
   FILE *file = std::fopen(path, "rb");
   if (file == nullptr) {
@@ -111,7 +121,7 @@ bool readLog(const char *path, LogReading &reading, const NameTable &names,
     return false;
   }
   startReading(reader, file);
-  startLogReading(reading);
+  startLogReading(reading, reading.boards, chatterMs);
   Line line;
   ReadResult result;
   while ((result = nextLine(reader, line)) == ReadLine)
@@ -160,28 +170,60 @@ bool writeHtml(const std::string &path, const Report &report, int &error) {
   return written;
 }
 
+// The board asked for, or every preset, since the log may name any.
+bool candidateBoards(const Options &options, std::vector<Board> &boards) {
+  std::string error;
+  boards.assign(options.board != nullptr ? 1 : boardPresetCount(), Board{});
+  if (options.board != nullptr && !loadBoard(options.board, boards[0], error))
+    return std::fprintf(stderr, "keyboard-report: %s\n", error.c_str()), false;
+  for (int i = 0; options.board == nullptr && i < boardPresetCount(); ++i)
+    loadPresetBoard(boardPresetName(i), boards[i]);
+  return true;
+}
+
+int listBoards() {
+  Board board;
+  for (int i = 0; i < boardPresetCount(); ++i) {
+    loadPresetBoard(boardPresetName(i), board);
+    std::printf("%-8s %3zu keys  %s\n", board.name.c_str(), board.keys.size(),
+                board.title.c_str());
+  }
+  return 0;
+}
+
 int report(const Options &options) {
   static NameTable names;
   static LogReading reading;
   buildNameTable(names);
+  if (!candidateBoards(options, reading.boards))
+    return 2;
+  startLogReading(reading, reading.boards, options.chatterMs);
   int error = 0;
-  const WatchRequest watch = {options.log, options.layout,
-                              options.chatterMs / 1000,
+  const WatchRequest watch = {options.log, options.board != nullptr,
+                              options.chatterMs,
                               options.json ? stderr : stdout};
   const bool read = options.watch ? watchLog(watch, reading, names, error)
-                                  : readLog(options.log, reading, names, error);
+                                  : readLog(options.log, reading, names,
+                                            options.chatterMs, error);
   if (!read)
     return fail(options.watch ? "cannot read" : "cannot open", options.log,
                 std::strerror(error));
-  if (reading.logLines == 0) {
+  static Report report;
+  std::string unknown;
+  if (!decideReport(report, reading, options.board != nullptr, unknown)) {
+    std::fputs("keyboard-report: ", stderr);
+    writeFileName(stderr, options.log);
+    std::fputs(": the log is of the board \"", stderr);
+    writeFileName(stderr, unknown.c_str());
+    std::fputs("\", which is no preset: name its file with --board\n", stderr);
+    return 2;
+  }
+  if (report.tally->keyLines == 0 && !reading.closed) {
     std::fputs("keyboard-report: ", stderr);
     writeFileName(stderr, options.log);
     std::fputs(" is not a key log: no log line in it\n", stderr);
     return 2;
   }
-
-  Report report;
-  decideReport(report, reading, names, options.layout);
   report.logPath = options.log;
   const bool chosen = options.html != nullptr;
   std::string html = chosen         ? std::string(options.html)
@@ -208,7 +250,7 @@ int report(const Options &options) {
     writeSummary(stdout, report, html.empty() ? nullptr : html.c_str());
   if (std::fflush(stdout) != 0 || std::ferror(stdout))
     return fail("cannot write", "the output", std::strerror(errno));
-  return report.count[KeyHeld] + report.count[KeyNever] > 0 ? 1 : 0;
+  return report.verdict.pass ? 0 : 1;
 }
 
 } // namespace
@@ -234,6 +276,8 @@ int main(int argc, char **argv) {
     std::fputs(kUsage, stdout);
     std::printf(kHelp, kLogFileName);
     status = 0;
+  } else if (options.boards) {
+    status = listBoards();
   } else if (options.version) {
     std::puts("keyboard-report " KC_VERSION);
     status = 0;

@@ -4,8 +4,10 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <string>
+#include <vector>
 
-#include "report/log_tally.h"
+#include "report/verdict.h"
 
 // htmlPath is null when no HTML was written.
 void writeSummary(FILE *out, const Report &report, const char *htmlPath);
@@ -24,6 +26,20 @@ void forEachChatter(const Report &report, Visit visit) {
     visit(text);
   }
 }
+
+// The verdict's reasons, each a title and its keys in board order:
+// "untested", "held at the end", "chatter".
+struct Reason {
+  const char *title;
+  const std::vector<int> *keys;
+};
+std::vector<Reason> verdictReasons(const Report &report);
+
+// "PASS" or "FAIL"
+const char *verdictWord(const Report &report);
+
+// The labels of keys, blank-separated.
+std::string keyList(const Report &report, const std::vector<int> &keys);
 
 // A file name for a terminal: control characters (C0, DEL and C1) come out
 // as \xNN, so a crafted name cannot move the cursor or fake a line.

@@ -34,8 +34,10 @@ struct Follow {
 };
 
 void show(Follow &f, const WatchRequest &request, const LogReading &reading,
-          const NameTable &names, const Batch *batch, WatchEvent event) {
-  decideReport(f.report, reading, names, request.layout);
+          const Batch *batch, WatchEvent event) {
+  std::string unknown; // a board no preset names: the summary says so
+  if (!decideReport(f.report, reading, request.boardGiven, unknown))
+    return;
   f.report.logPath = request.log;
   const double at = monotonicSeconds() - f.origin;
   if (batch != nullptr)
@@ -48,15 +50,19 @@ void show(Follow &f, const WatchRequest &request, const LogReading &reading,
 ReadResult readBatch(Follow &f, LogReading &reading, const NameTable &names,
                      Batch &batch) {
   batch.count = 0;
-  reading.now = monotonicSeconds() - f.origin;
+  reading.now = (monotonicSeconds() - f.origin) * 1000;
   Line line;
   ReadResult result;
   while ((result = nextLine(f.reader, line)) == ReadLine) {
     readLogLine(reading, names, line);
-    if (reading.lastName < 0)
+    if (!reading.lastIsKey)
       continue;
     if (batch.count < kBatchShown) {
-      batch.names[batch.count] = reading.lastName;
+      std::string &label = batch.labels[batch.count];
+      label.clear();
+      for (char c : reading.lastLabel) // a control byte would move the cursor
+        if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F)
+          label += c;
       batch.downs[batch.count] = reading.lastDown;
     }
     ++batch.count;
@@ -81,11 +87,11 @@ bool watchLog(const WatchRequest &request, LogReading &reading,
   FolderWatch folder;
   watchFolder(folder, folderOf(request.log).c_str());
   startLiveView(f.view, request.view, request.log);
-  startLogReading(reading, request.chatterSeconds);
+  startLogReading(reading, reading.boards, request.chatterMs);
   // Whether the lines read so far were all in the file at the start.
   bool atStart = openLog(f, request.log);
   if (!atStart)
-    show(f, request, reading, names, nullptr, WatchWaiting);
+    show(f, request, reading, nullptr, WatchWaiting);
   ReadResult result = ReadWait;
   while (!interrupted()) {
     if (f.file == nullptr && !openLog(f, request.log)) {
@@ -95,8 +101,8 @@ bool watchLog(const WatchRequest &request, LogReading &reading,
     if (fileSize(f.file) < f.reader.bytesRead) {
       startReading(f.reader, f.file, true);
       std::rewind(f.file);
-      startLogReading(reading, request.chatterSeconds);
-      show(f, request, reading, names, nullptr, WatchEmptied);
+      startLogReading(reading, reading.boards, request.chatterMs);
+      show(f, request, reading, nullptr, WatchEmptied);
       atStart = false;
     }
     Batch batch;
@@ -105,11 +111,11 @@ bool watchLog(const WatchRequest &request, LogReading &reading,
     if (result == ReadError)
       break;
     if (reading.lines > before)
-      show(f, request, reading, names, &batch, WatchReading);
+      show(f, request, reading, &batch, WatchReading);
     if (reading.closed && !atStart)
       break;
     if (reading.closed && f.view.event != WatchClosedAtStart)
-      show(f, request, reading, names, nullptr, WatchClosedAtStart);
+      show(f, request, reading, nullptr, WatchClosedAtStart);
     atStart = atStart && reading.closed; // only the first read was there
     waitForChange(folder, kSafetyWakeMs);
   }
@@ -122,7 +128,7 @@ bool watchLog(const WatchRequest &request, LogReading &reading,
     const long long before = reading.lines;
     result = readBatch(f, reading, names, batch);
     if (reading.lines > before)
-      show(f, request, reading, names, &batch, WatchReading);
+      show(f, request, reading, &batch, WatchReading);
   }
   endLiveView(f.view);
   error = f.file != nullptr ? f.reader.error : ENOENT;

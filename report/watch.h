@@ -5,15 +5,16 @@
 
 #include <cstdio>
 
-#include "report/log_tally.h"
+#include "report/verdict.h"
 
 struct WatchRequest {
   const char *log;
-  KeyboardLayout layout; // LayoutUnset unless --layout
-  double chatterSeconds;
+  bool boardGiven; // reading's boards hold the one --board named
+  double chatterMs;
   FILE *view; // where the live view goes
 };
 
-// False, with an errno-style code in error, when the log could not be read.
+// reading comes with its candidate boards. False, with an errno-style code in
+// error, when the log could not be read.
 bool watchLog(const WatchRequest &request, LogReading &reading,
               const NameTable &names, int &error);

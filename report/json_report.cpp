@@ -1,0 +1,84 @@
+// Labels are the board's, but a line the board does not know keeps the
+// log's own bytes, which need not be UTF-8: those become U+FFFD rather
+// than break the document.
+#include "report/json_report.h"
+
+#include <nlohmann/json.hpp>
+
+#include "report/summary_text.h"
+
+using Json = nlohmann::ordered_json;
+
+namespace {
+
+Json labels(const Report &report, const std::vector<int> &keys) {
+  Json list = Json::array();
+  for (int key : keys)
+    list.push_back(report.board->keys[key].label);
+  return list;
+}
+
+Json resultList(const Report &report, KeyResult wanted) {
+  std::vector<int> keys;
+  for (size_t i = 0; i < report.board->keys.size(); ++i)
+    if (reportResult(report, static_cast<int>(i)) == wanted)
+      keys.push_back(static_cast<int>(i));
+  return labels(report, keys);
+}
+
+} // namespace
+
+std::string jsonReport(const Report &report) {
+  const Tally &tally = *report.tally;
+  Json json;
+  json["verdict"] = verdictWord(report);
+  Json reasons = Json::object();
+  reasons["untested"] = labels(report, report.verdict.untested);
+  reasons["held"] = labels(report, report.verdict.held);
+  reasons["chatter"] = labels(report, report.verdict.chattered);
+  json["reasons"] = reasons;
+  if (report.yenRoUntested)
+    json["hint"] = std::string(kYenRoHint);
+  json["board"] = report.board->name;
+  json["title"] = report.board->title;
+  json["boardFrom"] = report.boardFrom;
+  json["closed"] = report.closed;
+  json["keys"] = report.board->keys.size();
+  json["tested"] = resultList(report, KeyTested);
+  json["held"] = resultList(report, KeyHeld);
+  json["never"] = resultList(report, KeyNever);
+  Json foreign = Json::object();
+  for (const ForeignLabel &label : tally.foreign)
+    foreign[label.label] = label.lines;
+  json["notOnBoard"] = foreign;
+  json["maxHeld"] = tally.maxHeld;
+  Json presses = Json::object();
+  forEachRepeatedKey(report, [&](int key, unsigned count) {
+    presses[report.board->keys[key].label] = count;
+  });
+  json["presses"] = presses;
+  if (report.timed) {
+    Json chatter = Json::array();
+    for (long long i = 0; i < tally.chatterCount && i < kKeptChatter; ++i) {
+      const Chatter &c = tally.chatter[i];
+      // One decimal, as the summary shows it.
+      chatter.push_back(
+          {{"key", report.board->keys[c.key].label},
+           {"gapMs", static_cast<long long>(c.gapMs * 10 + 0.5) / 10.0},
+           {"line", c.line}});
+    }
+    json["chatter"] = chatter;
+  }
+  Json anomalies = Json::array();
+  for (long long i = 0; i < tally.anomalyCount && i < kKeptAnomalies; ++i)
+    anomalies.push_back({{"line", tally.anomalies[i].line},
+                         {"reason", tally.anomalies[i].reason}});
+  json["anomalies"] = anomalies;
+  json["anomalyCount"] = tally.anomalyCount;
+  return json.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+bool writeJsonReport(FILE *out, const Report &report) {
+  const std::string text = jsonReport(report) + "\n";
+  return std::fwrite(text.data(), 1, text.size(), out) == text.size();
+}

@@ -1,0 +1,50 @@
+// Everything the outputs show, decided once the whole log is read (and
+// again after each batch while watching): which board the log is of, each
+// key's result, and the key model's verdict on them.
+#pragma once
+
+#include <string>
+
+#include "report/log_tally.h"
+
+enum KeyResult { KeyTested, KeyHeld, KeyNever };
+
+struct Report {
+  const char *logPath;
+  const Board *board;
+  const char *boardFrom; // "option", "closing line" or "names"
+  bool closed;
+  bool timed; // times known (from the log or a watch): chatter is reported
+  const Tally *tally;
+  // The tally's progress with the close gesture's keys let go: the
+  // checker closed before their ups could be logged.
+  BoardProgress progress;
+  Verdict verdict;
+  int count[3]; // keys tested, held, never
+  // A classic Japanese log whose Yen and Ro were never down together.
+  bool yenRoUntested;
+};
+
+// The board a log names that is no preset: only --board FILE reads it.
+// False when the reading's candidates hold no board the log can be of.
+bool decideReport(Report &report, const LogReading &reading, bool option,
+                  std::string &unknownBoard);
+
+KeyResult reportResult(const Report &report, int key);
+
+// "hold Yen and Ro together to test both"
+extern const char kYenRoHint[];
+
+// Calls visit(key, presses) for each key pressed more than once, in the
+// board's order.
+template <typename Visit>
+void forEachRepeatedKey(const Report &report, Visit visit) {
+  for (size_t i = 0; i < report.progress.keys.size(); ++i)
+    if (report.progress.keys[i].presses > 1)
+      visit(static_cast<int>(i),
+            static_cast<unsigned>(report.progress.keys[i].presses));
+}
+
+// A key's label as its cap shows it: a keypad key already stands in the
+// keypad, so without "NumPad ".
+const char *capText(const BoardKey &key);
