@@ -40,12 +40,16 @@ LRESULT onActivate(HWND window, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, WM_ACTIVATE, wParam, lParam);
 }
 
+void update(HWND window) {
+  BoardProgress progress;
+  copyBoardProgress(progress);
+  updateBoardFrame(window, g_plan, progress);
+}
+
 LRESULT onPaint(HWND window) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(window, &ps);
-  BoardProgress progress;
-  copyBoardProgress(progress);
-  paintBoardPlan(dc, g_plan, progress);
+  paintBoardFrame(dc, ps.rcPaint);
   EndPaint(window, &ps);
   return 0;
 }
@@ -65,7 +69,7 @@ LRESULT onDestroy() {
 
 LRESULT onStart(HWND window) {
   listen(true);
-  InvalidateRect(window, nullptr, FALSE);
+  update(window);
   return 0;
 }
 
@@ -79,7 +83,7 @@ LRESULT onSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT onRepaintRequest(HWND window) {
-  InvalidateRect(window, nullptr, FALSE);
+  update(window);
   return 0;
 }
 
