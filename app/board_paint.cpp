@@ -1,10 +1,34 @@
 // Draws a board plan with GDI. Labels are UTF-8 in the board, so they go
-// through the wide text calls, whatever the system's code page.
+// through the wide text calls, whatever the system's code page. Two fonts:
+// a Japanese font draws a backslash as a yen sign, so plain ASCII texts get
+// a Western one, and everything else the classic grid's Japanese font.
 #include "app/board_paint.h"
 
 #include "keymodel/grid_paint_win.h"
 
 namespace {
+
+// Made once and kept for the process's life; UI thread only.
+struct BoardFonts {
+  HFONT western;
+  HFONT japanese;
+};
+
+const BoardFonts &boardFonts() {
+  static const BoardFonts fonts{
+      CreateFontA(16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0,
+                  0, FIXED_PITCH | FF_MODERN, nullptr),
+      CreateFontA(16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                  0, 0, 0, FIXED_PITCH, nullptr)};
+  return fonts;
+}
+
+void selectFontFor(HDC dc, const char *text, int length) {
+  bool ascii = true;
+  for (int i = 0; i < length; ++i)
+    ascii &= static_cast<unsigned char>(text[i]) < 0x80;
+  SelectObject(dc, ascii ? boardFonts().western : boardFonts().japanese);
+}
 
 // A label (at most 24 bytes) or the status line widened.
 constexpr int kWideChars = 128;
@@ -16,14 +40,16 @@ int widen(const char *text, int length, wchar_t (&wide)[kWideChars]) {
 int measureWithDc(void *context, const char *text, int length) {
   wchar_t wide[kWideChars];
   SIZE size{};
-  GetTextExtentPoint32W(static_cast<HDC>(context), wide,
-                        widen(text, length, wide), &size);
+  HDC dc = static_cast<HDC>(context);
+  selectFontFor(dc, text, length);
+  GetTextExtentPoint32W(dc, wide, widen(text, length, wide), &size);
   return size.cx;
 }
 
 void textOut(HDC dc, int x, int y, const char *text, int length,
              uint32_t color) {
   wchar_t wide[kWideChars];
+  selectFontFor(dc, text, length);
   SetTextColor(dc, color);
   TextOutW(dc, x, y, wide, widen(text, length, wide));
 }
@@ -45,39 +71,79 @@ void drawCap(HDC dc, const BoardCap &cap, const std::string &label, int frame) {
             label.data() + cap.lines[l].offset, cap.lines[l].length, cap.text);
 }
 
-void drawPlan(HDC dc, const BoardPlan &plan) {
-  SetDCBrushColor(dc, kBoardBackColor);
-  RECT all{0, 0, plan.clientWidth, plan.clientHeight};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-  SelectObject(dc, GetStockObject(DC_PEN));
-  SelectObject(dc, GetStockObject(DC_BRUSH));
-  SetBkMode(dc, TRANSPARENT);
-  for (size_t i = 0; i < plan.caps.size(); ++i)
-    drawCap(dc, plan.caps[i], plan.board->keys[i].label, plan.frame);
-  textOut(dc, plan.statusX, plan.statusY, plan.status.data(),
-          int(plan.status.size()), kStatusTextColor);
-  textOut(dc, plan.verdictX, plan.verdictY, plan.verdict.data(),
-          int(plan.verdict.size()), plan.verdictColor);
+void fill(HDC dc, const RECT &r, uint32_t color) {
+  SetDCBrushColor(dc, color);
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+bool sameLook(const BoardCap &a, const BoardCap &b) {
+  return a.fill == b.fill && a.text == b.text && a.chatter == b.chatter;
+}
+
+// The frame off screen and what it shows, kept for the window's life: a
+// change redraws and copies only the keycaps it touched and the lines
+// under the board. UI thread only.
+struct Frame {
+  HDC dc;
+  std::vector<BoardCap> shown;
+  std::string status, verdict;
+};
+Frame g_frame{};
+
+void makeFrame(HWND window, const BoardPlan &plan) {
+  HDC screen = GetDC(window);
+  g_frame.dc = CreateCompatibleDC(screen);
+  SelectObject(g_frame.dc, CreateCompatibleBitmap(screen, plan.clientWidth,
+                                                  plan.clientHeight));
+  ReleaseDC(window, screen);
+  fill(g_frame.dc, {0, 0, plan.clientWidth, plan.clientHeight},
+       kBoardBackColor);
+  SelectObject(g_frame.dc, GetStockObject(DC_PEN));
+  SelectObject(g_frame.dc, GetStockObject(DC_BRUSH));
+  SetBkMode(g_frame.dc, TRANSPARENT);
+  g_frame.status = "\n"; // no status line matches: drawn the first time
 }
 
 } // namespace
 
 void layoutBoardPlanFor(HDC dc, BoardPlan &plan, const Board &board) {
-  layoutBoardPlan(plan, board, gridMetricsOf(dc), measureWithDc, dc);
+  HGDIOBJ old = SelectObject(dc, boardFonts().japanese);
+  const GridMetrics metrics = gridMetricsOf(dc);
+  layoutBoardPlan(plan, board, metrics, measureWithDc, dc);
+  SelectObject(dc, old);
 }
 
-void paintBoardPlan(HDC dc, BoardPlan &plan, const BoardProgress &progress) {
+void updateBoardFrame(HWND window, BoardPlan &plan,
+                      const BoardProgress &progress) {
+  if (g_frame.dc == nullptr)
+    makeFrame(window, plan);
   colourBoardPlan(plan, progress);
-  const int w = plan.clientWidth, h = plan.clientHeight;
-  HDC memory = CreateCompatibleDC(dc);
-  HBITMAP bitmap = CreateCompatibleBitmap(dc, w, h);
-  HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-  {
-    SelectedGridFont font(memory);
-    drawPlan(memory, plan);
+  HDC dc = g_frame.dc;
+  for (size_t i = 0; i < plan.caps.size(); ++i) {
+    const BoardCap &cap = plan.caps[i];
+    if (i < g_frame.shown.size() && sameLook(cap, g_frame.shown[i]))
+      continue;
+    drawCap(dc, cap, plan.board->keys[i].label, plan.frame);
+    const RECT r{cap.left, cap.top, cap.right, cap.bottom};
+    InvalidateRect(window, &r, FALSE);
   }
-  BitBlt(dc, 0, 0, w, h, memory, 0, 0, SRCCOPY);
-  SelectObject(memory, oldBitmap);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
+  g_frame.shown = plan.caps;
+  if (plan.status == g_frame.status && plan.verdict == g_frame.verdict)
+    return;
+  const RECT lines{0, plan.statusY, plan.clientWidth, plan.clientHeight};
+  fill(dc, lines, kBoardBackColor);
+  textOut(dc, plan.statusX, plan.statusY, plan.status.data(),
+          int(plan.status.size()), kStatusTextColor);
+  textOut(dc, plan.verdictX, plan.verdictY, plan.verdict.data(),
+          int(plan.verdict.size()), plan.verdictColor);
+  g_frame.status = plan.status;
+  g_frame.verdict = plan.verdict;
+  InvalidateRect(window, &lines, FALSE);
+}
+
+void paintBoardFrame(HDC dc, const RECT &update) {
+  // BeginPaint clipped dc to what was invalidated: only that is copied.
+  BitBlt(dc, update.left, update.top, update.right - update.left,
+         update.bottom - update.top, g_frame.dc, update.left, update.top,
+         SRCCOPY);
 }

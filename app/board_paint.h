@@ -1,14 +1,18 @@
 // The board window's GDI side: the plan laid out for the window's font,
-// and a whole frame drawn off screen and copied in one step, so a repaint
-// never shows a half-drawn board and never draws text over text.
+// and a frame drawn off screen and copied in one step, so a repaint never
+// shows a half-drawn board and never draws text over text.
 #pragma once
 
 #include <windows.h>
 
 #include "keymodel/board_plan.h"
 
-// With the board font selected into dc.
 void layoutBoardPlanFor(HDC dc, BoardPlan &plan, const Board &board);
 
-// Colours the plan from the progress and draws it into dc's client area.
-void paintBoardPlan(HDC dc, BoardPlan &plan, const BoardProgress &progress);
+// Colours the plan from the progress, redraws off screen what changed
+// since the last call (everything the first time) and invalidates it.
+void updateBoardFrame(HWND window, BoardPlan &plan,
+                      const BoardProgress &progress);
+
+// Copies the update rectangle of the frame into the window's paint DC.
+void paintBoardFrame(HDC dc, const RECT &update);

@@ -11,7 +11,6 @@
 #include "input/board_worker.h"
 #include "input/device_set.h"
 #include "keymodel/board.h"
-#include "keymodel/grid_paint_win.h"
 
 namespace {
 
@@ -41,12 +40,16 @@ LRESULT onActivate(HWND window, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, WM_ACTIVATE, wParam, lParam);
 }
 
+void update(HWND window) {
+  BoardProgress progress;
+  copyBoardProgress(progress);
+  updateBoardFrame(window, g_plan, progress);
+}
+
 LRESULT onPaint(HWND window) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(window, &ps);
-  BoardProgress progress;
-  copyBoardProgress(progress);
-  paintBoardPlan(dc, g_plan, progress);
+  paintBoardFrame(dc, ps.rcPaint);
   EndPaint(window, &ps);
   return 0;
 }
@@ -66,12 +69,21 @@ LRESULT onDestroy() {
 
 LRESULT onStart(HWND window) {
   listen(true);
-  InvalidateRect(window, nullptr, FALSE);
+  update(window);
   return 0;
 }
 
+// A lone Alt or F10 would open the window's menu, and the keys tested next
+// would drive it (C closes the window): every key here is a key under
+// test. Alt+F4 and the close box still close it.
+LRESULT onSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+  if ((wParam & 0xFFF0) == SC_KEYMENU)
+    return 0;
+  return DefWindowProcA(window, WM_SYSCOMMAND, wParam, lParam);
+}
+
 LRESULT onRepaintRequest(HWND window) {
-  InvalidateRect(window, nullptr, FALSE);
+  update(window);
   return 0;
 }
 
@@ -86,6 +98,8 @@ LRESULT CALLBACK boardWindowProc(HWND window, UINT message, WPARAM wParam,
     return 1; // every paint covers the whole client area
   case WM_CLOSE:
     return onClose(window);
+  case WM_SYSCOMMAND:
+    return onSysCommand(window, wParam, lParam);
   case WM_DESTROY:
     return onDestroy();
   case kStartMessage:
@@ -97,8 +111,10 @@ LRESULT CALLBACK boardWindowProc(HWND window, UINT message, WPARAM wParam,
   }
 }
 
-// Created hidden, sized to the plan for its own font, then shown: the
-// board's window never shows at a wrong size.
+// Laid out on the screen's DC before the window exists, so the window is
+// created visible at its final size, as the classic window is; a window
+// shown only later does not get the keyboard focus from a click under
+// Wine.
 HWND createBoardWindow(HINSTANCE instance) {
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
@@ -112,22 +128,14 @@ HWND createBoardWindow(HINSTANCE instance) {
   wc.lpszClassName = kBoardClass;
   if (RegisterClassExA(&wc) == 0)
     return nullptr;
-  const DWORD style = kWindowStyle & ~WS_VISIBLE;
-  HWND window = CreateWindowExA(0, kBoardClass, kWindowTitle, style, 0, 0, 0, 0,
-                                nullptr, nullptr, instance, nullptr);
-  if (window == nullptr)
-    return nullptr;
-  HDC dc = GetDC(window);
-  {
-    SelectedGridFont font(dc);
-    layoutBoardPlanFor(dc, g_plan, g_board);
-  }
-  ReleaseDC(window, dc);
+  HDC screen = GetDC(nullptr);
+  layoutBoardPlanFor(screen, g_plan, g_board);
+  ReleaseDC(nullptr, screen);
   RECT r{0, 0, g_plan.clientWidth, g_plan.clientHeight};
-  AdjustWindowRectEx(&r, style, FALSE, 0);
-  SetWindowPos(window, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-               SWP_NOMOVE | SWP_NOZORDER);
-  return window;
+  AdjustWindowRectEx(&r, kWindowStyle, FALSE, 0);
+  return CreateWindowExA(0, kBoardClass, kWindowTitle, kWindowStyle, 0, 0,
+                         r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                         instance, nullptr);
 }
 
 void sayBadBoard(const std::string &error) {
@@ -160,8 +168,8 @@ int runBoardMode(HINSTANCE instance, const char *nameOrPath) {
   if (!startBoardWorker(g_board, kChatterMs, startTick, g_mainWindow,
                         kRepaintRequest))
     return 1;
-  ShowWindow(window, SW_SHOW);
   PostMessageA(window, kStartMessage, 0, 0);
+  // Paints come only from here on, so each finds the worker's progress.
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);

@@ -130,6 +130,8 @@ void layoutBoardPlan(BoardPlan &plan, const Board &board,
   for (const std::string &text : widest)
     textWidth =
         std::max(textWidth, measure(context, text.data(), int(text.size())));
+  plan.verdict.clear();
+  plan.verdictColor = kPassColor;
   plan.statusX = plan.verdictX = margin;
   plan.statusY = 2 * margin + scaled(bottom, unit);
   plan.verdictY = plan.statusY + h;

@@ -1,12 +1,17 @@
-// A board run's log lines: written to a real file and read back by the
-// same module, and the lines a reader must take or refuse.
+// A board run's log lines: written to the real log file, its bytes on
+// disk, and read back by the same module, and the lines a reader must take or
+// refuse.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "keymodel/board_log.h"
+#include "keymodel/transition_log.h"
 
 namespace {
 
@@ -26,17 +31,21 @@ TEST(BoardLog, WrittenLinesReadBack) {
   board.title = "ISO 105-key (Europe)";
   const BoardKey iso{0x56, "\\|", 0, 0, 1, 1};
   const BoardKey ins{0xD2, "Ins ", 1, 0, 1, 1}; // a table label's blank
-  FILE *file = std::tmpfile();
+  // The real log's file, opened as the checkers open it, in a fresh folder.
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "BoardLogWritten";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  fs::current_path(dir);
+  FILE *file = openTransitionLog();
   ASSERT_NE(file, nullptr);
-  // The board log's file is closed by closeBoardLog; read through a copy.
   ASSERT_TRUE(writeBoardTransition(file, iso, true, 0));
   ASSERT_TRUE(writeBoardTransition(file, ins, false, 18446744073709551ULL));
-  std::rewind(file);
-  char text[128] = {};
-  const size_t n = std::fread(text, 1, sizeof text - 1, file);
-  EXPECT_EQ(std::string(text, n),
-            "\\| down 0\r\nIns  up 18446744073709551\r\n");
-  std::fclose(file);
+  ASSERT_TRUE(closeBoardLog(file, board));
+  std::ifstream in(kLogFileName, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+  EXPECT_EQ(bytes, "\\| down 0\r\nIns  up 18446744073709551\r\n"
+                   "Keyboard type : ISO 105-key (Europe) / board iso105\r\n");
 
   LogTransition t;
   ASSERT_TRUE(parse("\\| down 0", t));
