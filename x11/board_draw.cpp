@@ -33,14 +33,31 @@ void fill(BoardCanvas &canvas, uint32_t colorref, int left, int top, int right,
                 right - left, bottom - top);
 }
 
-void drawText(BoardCanvas &canvas, const GridFont &font, uint32_t colorref,
+bool isAscii(const char *text, int length) {
+  for (int i = 0; i < length; ++i)
+    if (static_cast<unsigned char>(text[i]) >= 0x80)
+      return false;
+  return true;
+}
+
+XftFont *faceFor(const BoardFonts &fonts, const char *text, int length) {
+  return fonts.western != nullptr && isAscii(text, length)
+             ? fonts.western
+             : fonts.japanese->font;
+}
+
+void drawText(BoardCanvas &canvas, const BoardFonts &fonts, uint32_t colorref,
               int x, int y, const char *utf8, int length) {
-  XftDrawStringUtf8(canvas.draw, &colorOf(canvas, colorref), font.font, x,
-                    y + font.ascent, reinterpret_cast<const FcChar8 *>(utf8),
+  XftFont *face = faceFor(fonts, utf8, length);
+  // The Japanese face's ascent is GDI's, which places the line.
+  const int ascent =
+      face == fonts.western ? face->ascent : fonts.japanese->ascent;
+  XftDrawStringUtf8(canvas.draw, &colorOf(canvas, colorref), face, x,
+                    y + ascent, reinterpret_cast<const FcChar8 *>(utf8),
                     length);
 }
 
-void drawCap(BoardCanvas &canvas, const GridFont &font, const BoardPlan &plan,
+void drawCap(BoardCanvas &canvas, const BoardFonts &font, const BoardPlan &plan,
              const BoardCap &cap, const std::string &label) {
   fill(canvas, cap.chatter ? kChatterColor : kCapEdgeColor, cap.left, cap.top,
        cap.right, cap.bottom);
@@ -88,16 +105,33 @@ void destroyBoardCanvas(Display *display, BoardCanvas &canvas) {
   canvas = {};
 }
 
-int measureBoardText(void *measure, const char *text, int length) {
-  const auto *with = static_cast<const BoardMeasure *>(measure);
+void openBoardFonts(Display *display, const GridFont &japanese,
+                    BoardFonts &fonts) {
+  fonts = {display, &japanese, nullptr};
+  double pixels = 0;
+  FcPatternGetDouble(japanese.font->pattern, FC_PIXEL_SIZE, 0, &pixels);
+  fonts.western = XftFontOpen(
+      display, DefaultScreen(display), FC_FAMILY, FcTypeString, "monospace",
+      FC_LANG, FcTypeString, "en", FC_WEIGHT, FcTypeInteger, FC_WEIGHT_BOLD,
+      FC_PIXEL_SIZE, FcTypeDouble, pixels > 0 ? pixels : 15.0, nullptr);
+}
+
+void closeBoardFonts(BoardFonts &fonts) {
+  if (fonts.western != nullptr)
+    XftFontClose(fonts.display, fonts.western);
+  fonts.western = nullptr;
+}
+
+int measureBoardText(void *fonts, const char *text, int length) {
+  const auto &with = *static_cast<const BoardFonts *>(fonts);
   XGlyphInfo extents;
-  XftTextExtentsUtf8(with->display, with->font,
+  XftTextExtentsUtf8(with.display, faceFor(with, text, length),
                      reinterpret_cast<const FcChar8 *>(text), length, &extents);
   return extents.xOff;
 }
 
 void drawBoardPlan(Display *display, Window window, BoardCanvas &canvas,
-                   const GridFont &font, const BoardPlan &plan) {
+                   const BoardFonts &font, const BoardPlan &plan) {
   const bool first = canvas.shown.size() != plan.caps.size();
   if (first) {
     fill(canvas, kBoardBackColor, 0, 0, canvas.width, canvas.height);

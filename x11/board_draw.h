@@ -32,17 +32,27 @@ bool createBoardCanvas(Display *display, Window window, int width, int height,
                        BoardCanvas &canvas);
 void destroyBoardCanvas(Display *display, BoardCanvas &canvas);
 
-// The plan's measure: a UTF-8 text's advance in pixels, with a
-// BoardMeasure as its context.
-struct BoardMeasure {
+// The board's two faces: a Japanese face draws the backslash as a yen
+// sign, so a text of ASCII alone gets a Western monospace face, and any
+// other text the classic grid's Japanese one.
+struct BoardFonts {
   Display *display;
-  XftFont *font;
+  const GridFont *japanese;
+  XftFont *western; // the Japanese face draws everything without it
 };
-int measureBoardText(void *measure, const char *text, int length);
+
+// The Western face at the Japanese face's size, bold as it is.
+void openBoardFonts(Display *display, const GridFont &japanese,
+                    BoardFonts &fonts);
+void closeBoardFonts(BoardFonts &fonts);
+
+// The plan's measure: a UTF-8 text's advance in pixels in the face that
+// draws it, with the BoardFonts as its context.
+int measureBoardText(void *fonts, const char *text, int length);
 
 // Brings the off-screen copy up to the plan and copies what changed.
 void drawBoardPlan(Display *display, Window window, BoardCanvas &canvas,
-                   const GridFont &font, const BoardPlan &plan);
+                   const BoardFonts &fonts, const BoardPlan &plan);
 
 // The whole off-screen copy into the window, as it was last drawn.
 void showBoardCanvas(Display *display, Window window,

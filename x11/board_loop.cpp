@@ -34,7 +34,7 @@ void armCatchUp(BoardChecker &c, long ms) {
 void paint(BoardChecker &c) {
   if (c.stale) {
     colourBoardPlan(c.plan, c.progress);
-    drawBoardPlan(c.display, c.main.window, c.canvas, c.font, c.plan);
+    drawBoardPlan(c.display, c.main.window, c.canvas, c.fonts, c.plan);
   }
   if (c.exposed)
     showBoardCanvas(c.display, c.main.window, c.canvas);
@@ -215,6 +215,7 @@ int closeBoardChecker(BoardChecker &c) {
   if (!serverAnswers(c.display, kCloseWaitMs))
     std::_Exit(0);
   destroyBoardCanvas(c.display, c.canvas);
+  closeBoardFonts(c.fonts);
   closeGridFont(c.display, c.font);
   XDestroyWindow(c.display, c.main.window);
   XCloseDisplay(c.display);

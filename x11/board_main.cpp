@@ -44,8 +44,8 @@ bool setUpWindow(BoardChecker &c) {
     std::fprintf(stderr, "keyboard-checker: no font found\n");
     return false;
   }
-  BoardMeasure measure = {c.display, c.font.font};
-  layoutBoardPlan(c.plan, c.board, c.font.metrics, measureBoardText, &measure);
+  openBoardFonts(c.display, c.font, c.fonts);
+  layoutBoardPlan(c.plan, c.board, c.font.metrics, measureBoardText, &c.fonts);
   if (!createMainWindow(c.display, c.plan.clientWidth, c.plan.clientHeight,
                         c.main) ||
       !createBoardCanvas(c.display, c.main.window, c.plan.clientWidth,

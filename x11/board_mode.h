@@ -27,6 +27,7 @@ struct BoardChecker {
   FILE *log; // null when it could not be created
   bool logFailed;
   GridFont font;
+  BoardFonts fonts; // the font above and a Western one for ASCII texts
   BoardCanvas canvas;
   Atom clock;     // a property of the window, touched to read the time
   Time startTime; // the server's time at start: the log's zero
