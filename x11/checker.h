@@ -22,7 +22,8 @@ struct Checker {
   FILE *log; // null when it could not be created
   GridFont font;
   GridCanvas canvas;
-  int timerFd;         // the 10 ms follow-up repaint
+  int timerFd;         // the repaints after a change
+  int repaintsDue;     // how many of them are still to come
   int signalFd;        // SIGINT, SIGTERM, SIGHUP
   int catchUpFd;       // the server's keymap read again after a focus gain
   int catchUpStep;     // how many of those reads were taken
