@@ -152,7 +152,11 @@ bool onMappingNotify(BoardChecker &c, XMappingEvent &mapping) {
   return mapping.request != MappingKeyboard || onKeycodesChanged(c);
 }
 
-bool onXkbEvent(BoardChecker &c, const XkbEvent &xkb) {
+bool onXkbEvent(BoardChecker &c, XkbEvent &xkb) {
+  // Xlib's own copy of the keymap, which tells F4 for Alt+F4, is kept
+  // fresh only when asked.
+  if (xkb.any.xkb_type == XkbMapNotify)
+    XkbRefreshKeyboardMapping(&xkb.map);
   return (xkb.any.xkb_type != XkbNewKeyboardNotify &&
           xkb.any.xkb_type != XkbMapNotify) ||
          onKeycodesChanged(c);
@@ -178,7 +182,7 @@ bool dispatch(BoardChecker &c, XEvent &event) {
     return onMappingNotify(c, event.xmapping);
   default:
     if (event.type == c.keyboard.xkbEventType)
-      return onXkbEvent(c, reinterpret_cast<const XkbEvent &>(event));
+      return onXkbEvent(c, reinterpret_cast<XkbEvent &>(event));
     return true;
   }
 }
