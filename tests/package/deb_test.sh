@@ -23,7 +23,7 @@ ours() { { find /usr /etc /var -xdev \( -name '*keyboard-checker*' -o -name '*ke
 root='' installed=0
 cleanup() {
   kc_native_down
-  [ "$installed" = 0 ] || apt-get -qq purge -y keyboard-checker >/dev/null 2>&1 || true
+  [ "$installed" = 0 ] || apt-get -o DPkg::Lock::Timeout=600 -qq purge -y keyboard-checker >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
 if [ "$(id -u)" = 0 ] && ! dpkg-query -W keyboard-checker >/dev/null 2>&1; then
@@ -83,7 +83,7 @@ done
 
 [ -z "$root" ] || { echo "deb test: unpacked and ran $(basename "$deb")" && exit 0; }
 installed=0
-apt-get -qq purge -y keyboard-checker >"$work/apt.out" 2>&1 || kc_fail "apt purge: $(cat "$work/apt.out")"
+apt-get -o DPkg::Lock::Timeout=600 -qq purge -y keyboard-checker >"$work/apt.out" 2>&1 || kc_fail "apt purge: $(cat "$work/apt.out")"
 # What remains of its paths must be a folder another package owns.
 while read -r path; do
   [ ! -e "$path" ] || { [ -d "$path" ] && dpkg-query -S "$path" >/dev/null 2>&1; } ||
