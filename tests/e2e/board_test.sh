@@ -119,6 +119,16 @@ frame() {
   px "$1" "$((box[0] - 3)) $((box[1] - 3)) 2 ${box[3]}" '#E00000' $test $n "$what"
 }
 
+# report DIR ARGS...: the key report under Wine on the log in DIR; sets
+# status, its text in DIR/report.out.
+report() {
+  status=0
+  (cd "$1" && wine "$(dirname "$KC_EXE")/KeyboardReport.exe" "${@:2}") \
+    >"$1/report.raw" 2>&1 || status=$?
+  tr -d '\r' <"$1/report.raw" >"$1/report.out"
+  grep -q '^Verdict: ' "$1/report.out"
+}
+
 echo "== ansi104: colours while testing, every key; Wine's Scroll Lock"
 dir=$(fresh ansi104)
 run_board "$dir" ansi104
@@ -142,6 +152,9 @@ frame done ansi104 Q -eq
 kc_app_close
 expect_board_log "$dir" "Keyboard type : ANSI 104-key (US) / board ansi104" \
   "Q down" "Q up" "A down" "A up" "${LINES[@]}"
+# The report knows the board from the closing line alone.
+report "$dir" && [ "$status" = 0 ] || grep -qx '  chatter (1): Scrl' "$dir/report.out" ||
+  kc_fail "report on ansi104, status $status: $(head -n 3 "$dir/report.out")"
 
 echo "== a board file (iso105 but Scroll Lock): the ISO key, PASS, a bounce"
 dir=$(fresh file)
@@ -160,6 +173,11 @@ px bounce "$VERDICT" '#E00000' -gt 20 "no red FAIL"
 kc_app_close
 expect_board_log "$dir" "Keyboard type : Mine / board mine" \
   "${LINES[@]}" "Q down" "Q up" "Q down" "Q up"
+report "$dir" --board mine.json && [ "$status" = 1 ] &&
+  grep -qx '  chatter (1): Q' "$dir/report.out" || kc_fail "report on the bounce: $status"
+log=$dir/Corvanekeyboardchecker.log
+{ head -n -5 "$log" && tail -n 1 "$log"; } >"$dir/pass.log" # without the bounce
+report "$dir" --board mine.json pass.log && [ "$status" = 0 ] || kc_fail "no PASS: $status"
 
 echo "== a bad board: a message box, status 2, no log"
 dir=$(fresh bad)
