@@ -1,9 +1,13 @@
-// The program's entry: layout from the command line, the window, the
-// devices, layout detection, then a message loop that never blocks.
+// The program's entry: board mode when the tail asks for it; otherwise the
+// layout from the command line, the window, the devices, layout detection,
+// then a message loop that never blocks.
 #include <windows.h>
 
 #include <imm.h>
 
+#include <string>
+
+#include "app/board_window.h"
 #include "app/main_window.h"
 #include "app/window_messages.h"
 #include "input/device_set.h"
@@ -40,7 +44,13 @@ void runMessageLoop() {
 // The tail WinMain is handed is ignored: the runtime's start-up code cuts it
 // wrongly after a Shift-JIS byte in the program's path.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  g_keyboardLayout = layoutFromCommandLine(commandLineTail(GetCommandLineA()));
+  const char *tail = commandLineTail(GetCommandLineA());
+  std::string board;
+  if (boardFromCommandLine(tail, board)) {
+    ImmDisableIME(0);
+    return runBoardMode(instance, board.c_str());
+  }
+  g_keyboardLayout = layoutFromCommandLine(tail);
 
   HWND window = createMainWindow(instance);
   if (window == nullptr) {

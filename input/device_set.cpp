@@ -220,6 +220,26 @@ bool readKeyboardState(KeyState &state) {
   return true;
 }
 
+bool bufferKeyboardChanges(DWORD size) {
+  IDirectInputDeviceA *keyboard = g_devices.keyboard;
+  if (keyboard == nullptr)
+    return false;
+  keyboard->Unacquire();
+  DIPROPDWORD property{};
+  property.diph.dwSize = sizeof property;
+  property.diph.dwHeaderSize = sizeof property.diph;
+  property.diph.dwHow = DIPH_DEVICE;
+  property.dwData = size;
+  return SUCCEEDED(keyboard->SetProperty(DIPROP_BUFFERSIZE, &property.diph));
+}
+
+HRESULT readKeyboardChanges(DIDEVICEOBJECTDATA *changes, DWORD &count) {
+  IDirectInputDeviceA *keyboard = g_readableKeyboard;
+  if (keyboard == nullptr)
+    return DIERR_NOTINITIALIZED;
+  return keyboard->GetDeviceData(sizeof *changes, changes, &count, 0);
+}
+
 bool readKeyboardType(DWORD &devType) {
   IDirectInputDeviceA *keyboard = g_devices.keyboard;
   if (keyboard == nullptr)

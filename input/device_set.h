@@ -38,6 +38,17 @@ void attachKeyboardEvent(HANDLE event);
 // buffer as it was. Byte 0xFF is always cleared: fillers carry that code.
 bool readKeyboardState(KeyState &state);
 
+// Board mode reads the keyboard's changes one by one, with their times,
+// rather than comparing snapshots: a bounce between two readings would be
+// lost. Gives the keyboard a buffer of that many changes and leaves it
+// unacquired (a buffer can only be set so); false when it was refused.
+bool bufferKeyboardChanges(DWORD size);
+
+// Takes up to count buffered changes (dwOfs the scan code, bit 7 of dwData
+// down, dwTimeStamp in GetTickCount's milliseconds) and sets count to how
+// many came. DI_BUFFEROVERFLOW: some were lost before these.
+HRESULT readKeyboardChanges(DIDEVICEOBJECTDATA *changes, DWORD &count);
+
 // The keyboard's dwDevType; false when there is no keyboard or the query
 // failed, and then devType is left alone.
 bool readKeyboardType(DWORD &devType);

@@ -32,13 +32,6 @@ constexpr char kLogWriteFailed[] =
     "\x83\x8D\x83\x4F\x82\xCC\x8F\x91\x82\xAB\x8D\x9E\x82\xDD\x82\xC9"
     "\x8E\xB8\x94\x73\n";
 
-// Said once, at the first failed write; the log is known short from then.
-void noteLogState(const LogFile &log) {
-  const bool stopped = log.state == LogWriteFailed || log.state == LogGone;
-  if (stopped && !g_logStoppedShort.exchange(true))
-    OutputDebugStringA(kLogWriteFailed);
-}
-
 // One wake-up: a good reading is logged and asks for a repaint.
 void runPass(SnapshotPair &pair, LogFile &log) {
   if (!takeReading(pair, log, g_keyboardLayout, readKeyboardState))
@@ -89,6 +82,12 @@ bool workerEndedWithin(DWORD ms) {
 }
 
 } // namespace
+
+void noteLogState(const LogFile &log) {
+  const bool stopped = log.state == LogWriteFailed || log.state == LogGone;
+  if (stopped && !g_logStoppedShort.exchange(true))
+    OutputDebugStringA(kLogWriteFailed);
+}
 
 OpenedWakeEvent::OpenedWakeEvent()
     : handle(OpenEventA(EVENT_ALL_ACCESS, FALSE, kWakeEventName)) {}

@@ -6,11 +6,17 @@
 
 #include <atomic>
 
+#include "keymodel/log_file.h"
+
 // 1 from the start; cleared once when the window is closed.
 extern std::atomic<LONG> g_running;
 // Set by the worker when a write to the log failed: the log is short, and
 // the program's exit code says so.
 extern std::atomic<bool> g_logStoppedShort;
+
+// Said once, at the first failed write of any log of the program (the
+// debugger line, g_logStoppedShort set); the log is known short from then.
+void noteLogState(const LogFile &log);
 
 // Name of the auto-reset event the keyboard signals.
 constexpr char kWakeEventName[] = "waitkey";

@@ -2,6 +2,7 @@
 // checkers and the report cannot drift apart on the form of a line.
 #include "keymodel/board_log.h"
 
+#include <cerrno>
 #include <cinttypes>
 #include <cstring>
 
@@ -34,23 +35,29 @@ bool takeTime(const char *text, size_t &length, long long &ms) {
 
 } // namespace
 
-bool writeBoardTransition(FILE *log, const BoardKey &key, bool down,
+bool writeBoardTransition(LogFile &log, const BoardKey &key, bool down,
                           uint64_t ms) {
-  if (log == nullptr)
-    return true;
+  if (log.state != LogWriting)
+    return false;
   // Each line goes to the disk at once, as the classic log's batches do.
-  return std::fprintf(log, "%s %s %" PRIu64 "%s", key.label.c_str(),
-                      down ? "down" : "up", ms, kLogLineEnd) > 0 &&
-         std::fflush(log) == 0;
+  errno = 0;
+  const bool written =
+      std::fprintf(log.file, "%s %s %" PRIu64 "%s", key.label.c_str(),
+                   down ? "down" : "up", ms, kLogLineEnd) > 0;
+  return endLogBatch(log, written, kLogFileName);
 }
 
-bool closeBoardLog(FILE *log, const Board &board) {
-  if (log == nullptr)
-    return true;
-  const bool written =
-      std::fprintf(log, "%s%s%s%s%s", kBoardClosingPrefix, board.title.c_str(),
-                   kBoardClosingMarker, board.name.c_str(), kLogLineEnd) > 0;
-  return (std::fclose(log) == 0) && written;
+bool closeBoardLog(LogFile &log, const Board &board) {
+  // A log that stopped short must not end as if it were whole.
+  if (log.state == LogWriting && log.file != nullptr) {
+    errno = 0;
+    const bool written =
+        std::fprintf(log.file, "%s%s%s%s%s", kBoardClosingPrefix,
+                     board.title.c_str(), kBoardClosingMarker,
+                     board.name.c_str(), kLogLineEnd) > 0;
+    endLogBatch(log, written, kLogFileName);
+  }
+  return closeLogFile(log);
 }
 
 bool parseLogTransition(const char *text, size_t length, LogTransition &out) {

@@ -15,14 +15,17 @@
 #include <string>
 
 #include "keymodel/board.h"
+#include "keymodel/log_file.h"
 
 constexpr char kBoardClosingPrefix[] = "Keyboard type : ";
 constexpr char kBoardClosingMarker[] = " / board ";
 
-// Each returns false when the write failed.
-bool writeBoardTransition(FILE *log, const BoardKey &key, bool down,
+// Each writes only while the log's state is LogWriting, and returns false
+// when it did not write or the write stopped the log. The closing line is
+// left out of a log that stopped short, which is then closed all the same.
+bool writeBoardTransition(LogFile &log, const BoardKey &key, bool down,
                           uint64_t ms);
-bool closeBoardLog(FILE *log, const Board &board);
+bool closeBoardLog(LogFile &log, const Board &board);
 
 // One line without its line end. A transition with a time gives label,
 // down and ms >= 0; a classic line without a time gives ms = -1.

@@ -49,6 +49,17 @@ KeyboardLayout layoutFromCommandLine(const char *tail) {
   return LayoutUnset;
 }
 
+bool boardFromCommandLine(const char *tail, std::string &nameOrPath) {
+  static const char option[] = "--board ";
+  if (tail == nullptr || std::strncmp(tail, option, sizeof option - 1) != 0)
+    return false;
+  nameOrPath = tail + sizeof option - 1;
+  const size_t n = nameOrPath.size();
+  if (n >= 2 && nameOrPath[0] == '"' && nameOrPath[n - 1] == '"')
+    nameOrPath = nameOrPath.substr(1, n - 2);
+  return true;
+}
+
 KeyboardLayout layoutFromDeviceType(uint32_t devType) {
   const uint8_t subtype = static_cast<uint8_t>(devType >> 8);
   return static_cast<uint8_t>(subtype - 10) < 2 ? LayoutJP : LayoutUS;

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 
 // DirectInput keyboard subtype codes; only LayoutJP changes anything.
 enum KeyboardLayout : uint8_t {
@@ -26,6 +27,11 @@ const char *commandLineTail(const char *commandLine);
 // The option must be the whole tail: "/jp" or "/en", case-sensitive.
 // A null tail is allowed.
 KeyboardLayout layoutFromCommandLine(const char *tail);
+
+// A tail "--board NAME|FILE": true with what follows the option, one pair
+// of enclosing double quotes taken off (a path with blanks). Any other tail
+// is the classic option rule's.
+bool boardFromCommandLine(const char *tail, std::string &nameOrPath);
 
 // Subtypes 10 (JAPAN106) and 11 (JAPANAX) mean Japanese, everything else US.
 KeyboardLayout layoutFromDeviceType(uint32_t devType);

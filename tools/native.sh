@@ -37,7 +37,12 @@ kc_native_down() {
   done
 }
 
-kc_has_focus() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$APP_WIN" ]; }
+# The window manager calls it active a moment before the server's focus
+# follows; keys sent in between go to no focused window of ours.
+kc_has_focus() {
+  [ "$(xdotool getactivewindow 2>/dev/null)" = "$APP_WIN" ] &&
+    [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$APP_WIN" ]
+}
 
 # kc_native_start DIR [ARGS...]: starts it in DIR and waits until the
 # window manager has given it the focus.

@@ -5,7 +5,8 @@
 //
 //   window_tool close TITLE        WM_CLOSE, as the close box sends it
 //   window_tool where TITLE        "client X Y" (client origin on screen)
-//                                  and "window W H" (outer size)
+//                                  "window W H" (outer size) and
+//                                  "size W H" (client size)
 //   window_tool resize TITLE W H   a new outer size, position kept
 #include <windows.h>
 
@@ -28,7 +29,10 @@ int main(int argc, char **argv) {
   ClientToScreen(window, &origin);
   RECT outer;
   GetWindowRect(window, &outer);
-  std::printf("client %ld %ld\nwindow %ld %ld\n", origin.x, origin.y,
-              outer.right - outer.left, outer.bottom - outer.top);
+  RECT client;
+  GetClientRect(window, &client);
+  std::printf("client %ld %ld\nwindow %ld %ld\nsize %ld %ld\n", origin.x,
+              origin.y, outer.right - outer.left, outer.bottom - outer.top,
+              client.right, client.bottom);
   return std::strcmp(argv[1], "where") == 0 ? 0 : 2;
 }

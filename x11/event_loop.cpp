@@ -4,21 +4,18 @@
 // come; the window is drawn a millisecond after a change, however many
 // events came in between, then again 10 ms after it, as on Windows.
 #include <X11/XKBlib.h>
-#include <X11/Xlib-xcb.h>
 #include <X11/keysym.h>
 #include <poll.h>
 #include <sys/signalfd.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
-#include <xcb/xcb.h>
-#include <xcb/xcbext.h>
 
-#include <chrono>
 #include <cstdlib>
 
 #include "x11/checker.h"
 #include "x11/key_input.h"
 #include "x11/main_window.h"
+#include "x11/session.h"
 
 namespace {
 
@@ -198,31 +195,6 @@ bool drainEvents(Checker &c) {
     repaintIfChanged(c);
   }
   return true;
-}
-
-// One request, answered within waitMs or not at all, without blocking.
-bool serverAnswers(Display *display, int waitMs) {
-  xcb_connection_t *xcb = XGetXCBConnection(display);
-  const xcb_get_input_focus_cookie_t asked = xcb_get_input_focus(xcb);
-  xcb_flush(xcb);
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
-  for (;;) {
-    void *reply = nullptr;
-    xcb_generic_error_t *error = nullptr;
-    if (xcb_poll_for_reply(xcb, asked.sequence, &reply, &error)) {
-      const bool answered = reply != nullptr;
-      std::free(reply);
-      std::free(error);
-      return answered;
-    }
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0 || xcb_connection_has_error(xcb))
-      return false;
-    pollfd server = {xcb_get_file_descriptor(xcb), POLLIN, 0};
-    poll(&server, 1, static_cast<int>(left.count()) + 1);
-  }
 }
 
 // The one close sequence, whatever asked for it. The closing line comes

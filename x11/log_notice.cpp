@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "x11/checker.h"
+#include "x11/log_notice.h"
 
 namespace {
 
@@ -11,12 +12,12 @@ constexpr char kNote[] = " (no log)";
 
 } // namespace
 
-void sayLogState(Checker &c) {
-  if (c.log.state == LogWriting || c.logSaid)
+void sayLogFileState(const LogFile &log, bool &said) {
+  if (log.state == LogWriting || said)
     return;
-  c.logSaid = true;
-  const char *why = logStateText(c.log);
-  switch (c.log.state) {
+  said = true;
+  const char *why = logStateText(log);
+  switch (log.state) {
   case LogWriteFailed:
     std::fprintf(stderr,
                  "keyboard-checker: cannot write %s: %s; the log stops "
@@ -38,9 +39,13 @@ void sayLogState(Checker &c) {
   }
 }
 
-bool logStoppedShort(const Checker &c) {
-  return c.log.state == LogWriteFailed || c.log.state == LogGone;
+bool logFileStoppedShort(const LogFile &log) {
+  return log.state == LogWriteFailed || log.state == LogGone;
 }
+
+void sayLogState(Checker &c) { sayLogFileState(c.log, c.logSaid); }
+
+bool logStoppedShort(const Checker &c) { return logFileStoppedShort(c.log); }
 
 void noteLogState(const Checker &c, GridPlan &plan) {
   if (c.log.state == LogWriting ||

@@ -2,8 +2,6 @@
 // the font and the window sized from it, the log, the keyboard and its
 // detection, then the event loop. Same tables, log and grid as on Windows.
 #include <X11/XKBlib.h>
-#include <signal.h>
-#include <sys/signalfd.h>
 #include <sys/timerfd.h>
 
 #include <cstdio>
@@ -11,18 +9,27 @@
 #include <cstring>
 
 #include "keymodel/window_title.h"
+#include "x11/board_mode.h"
+#include "x11/board_options.h"
 #include "x11/checker.h"
+#include "x11/session.h"
 
 namespace {
 
 constexpr char kUsage[] =
     "Usage: keyboard-checker [/jp | /en]\n"
+    "       keyboard-checker --board NAME|FILE [--chatter MS]\n"
     "Shows every key of a full-size keyboard and logs each key that goes\n"
     "down or up to Corvanekeyboardchecker.log in the current directory.\n"
     "  /jp  Japanese 106-key main block\n"
     "  /en  US main block\n"
     "Without an option the keyboard's own layout decides. Keys are read\n"
-    "only while the window has the focus.\n";
+    "only while the window has the focus.\n"
+    "  --board NAME|FILE  test one keyboard key by key: a preset's name\n"
+    "                     (keyboard-report --boards lists them) or a board\n"
+    "                     file; each line of the log carries its time in ms\n"
+    "  --chatter MS       with --board: a key down again sooner than this\n"
+    "                     after its up is chatter (default 30)\n";
 
 // Set only for the display-lost handler, which Xlib calls with no context
 // of ours; the program has one thread.
@@ -53,31 +60,6 @@ void onDisplayLost(Display *, void *) {
 // as only a tail of exactly that does on Windows.
 KeyboardLayout layoutFromArguments(int argc, char **argv) {
   return argc == 2 ? layoutFromCommandLine(argv[1]) : LayoutUnset;
-}
-
-bool openDisplay(Checker &c) {
-  const char *name = std::getenv("DISPLAY");
-  if (name == nullptr || *name == '\0') {
-    std::fprintf(stderr, "keyboard-checker: no display: DISPLAY is not set\n");
-    return false;
-  }
-  c.display = XOpenDisplay(name);
-  if (c.display == nullptr) {
-    std::fprintf(stderr, "keyboard-checker: cannot open display %s\n", name);
-    return false;
-  }
-  return true;
-}
-
-// The signals become events of the loop; blocked before anything else runs.
-int signalEvents() {
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGINT);
-  sigaddset(&set, SIGTERM);
-  sigaddset(&set, SIGHUP);
-  sigprocmask(SIG_BLOCK, &set, nullptr);
-  return signalfd(-1, &set, SFD_CLOEXEC);
 }
 
 bool setUpWindow(Checker &c) {
@@ -117,10 +99,13 @@ int main(int argc, char **argv) {
     std::printf("keyboard-checker %s\n", KC_VERSION);
     return 0;
   }
+  if (asksForBoard(argc, argv))
+    return runBoardMode(argc, argv);
   Checker c = {};
   c.layout = layoutFromArguments(argc, argv);
   c.signalFd = signalEvents();
-  if (!openDisplay(c))
+  c.display = openSessionDisplay();
+  if (c.display == nullptr)
     return 1;
   g_lostChecker = &c;
   XSetIOErrorHandler(quietIOError);

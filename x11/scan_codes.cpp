@@ -61,6 +61,9 @@ constexpr KeyRow kKeys[] = {
     {"I129", 129, 0xB3, 0xB3}, // keypad comma
     {"AE13", 132, 0x7D, 0x7D}, // Yen
     {"LWIN", 133, 0xDB, 0xDB}, {"RWIN", 134, 0xDC, 0xDC}, {"COMP", 135, 0xDD, 0xDD},
+    // Korean keys: Windows reads their one-byte codes 0xF2 and 0xF1 as
+    // scan codes 0x72 and 0x71.
+    {"HNGL", 130, 0x72, 0x72}, {"HJCV", 131, 0x71, 0x71},
 };
 // clang-format on
 
@@ -107,6 +110,24 @@ ScanSource buildScanMap(Display *display, bool japanese, ScanMap &map) {
   for (const KeyRow &row : kKeys)
     map.dik[row.keycode] = japanese ? row.jp : row.us;
   return ScanSource::Evdev;
+}
+
+ScanSource buildBoardScanMap(Display *display, const Board &board,
+                             ScanMap &map) {
+  int japanese = 0;
+  for (const KeyRow &row : kKeys) {
+    if (row.us == row.jp)
+      continue;
+    japanese += board.keyOfCode[row.jp] >= 0;
+    japanese -= board.keyOfCode[row.us] >= 0;
+  }
+  const ScanSource source = buildScanMap(display, japanese > 0, map);
+  constexpr uint8_t kKeypadComma = 0xB3, kAbntKeypad = 0x7E;
+  if (board.keyOfCode[kKeypadComma] < 0 && board.keyOfCode[kAbntKeypad] >= 0)
+    for (uint8_t &dik : map.dik)
+      if (dik == kKeypadComma)
+        dik = kAbntKeypad;
+  return source;
 }
 
 void keymapToKeyState(const char keys[32], const ScanMap &map,

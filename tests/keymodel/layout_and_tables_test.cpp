@@ -125,6 +125,17 @@ TEST(Layout, OptionMustBeTheWholeTailAndDeviceTypeSubtypeDecides) {
   for (const auto &o : options)
     EXPECT_EQ(layoutFromCommandLine(o.tail), o.layout)
         << (o.tail ? o.tail : "(null)");
+  // A board is chosen by its option alone; a board tail is no layout.
+  std::string board;
+  EXPECT_TRUE(boardFromCommandLine("--board iso105", board));
+  EXPECT_EQ(board, "iso105");
+  EXPECT_TRUE(boardFromCommandLine("--board \"C:\\my board.json\"", board));
+  EXPECT_EQ(board, "C:\\my board.json");
+  EXPECT_EQ(layoutFromCommandLine("--board iso105"), LayoutUnset);
+  for (const char *tail :
+       {"--board", "--boards", "/jp --board x", "--Board x", " --board x", "",
+        static_cast<const char *>(nullptr)})
+    EXPECT_FALSE(boardFromCommandLine(tail, board)) << (tail ? tail : "null");
   for (uint32_t sub : {10u, 11u})
     EXPECT_EQ(layoutFromDeviceType(0xFFFF0003 | sub << 8), LayoutJP);
   for (uint32_t sub : {1u, 4u, 9u, 12u, 0u, 0xFFu})

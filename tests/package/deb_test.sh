@@ -2,7 +2,8 @@
 # The .deb as a Debian or Ubuntu user meets it: installed with apt from the
 # file (as root, as CI runs; otherwise unpacked with dpkg -x and run from
 # there), the checker started by its menu entry's Exec line on a private
-# display with a window manager, the report, both man pages, and a removal
+# display with a window manager, every action's board known to it and the
+# first one's window and log, the report, both man pages, and a removal
 # that leaves nothing behind.
 #   deb_test.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
@@ -22,7 +23,7 @@ ours() { { find /usr /etc /var -xdev \( -name '*keyboard-checker*' -o -name '*ke
 root='' installed=0
 cleanup() {
   kc_native_down
-  [ "$installed" = 0 ] || apt-get -qq purge -y keyboard-checker >/dev/null 2>&1 || true
+  [ "$installed" = 0 ] || apt-get -o DPkg::Lock::Timeout=600 -qq purge -y keyboard-checker >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
 if [ "$(id -u)" = 0 ] && ! dpkg-query -W keyboard-checker >/dev/null 2>&1; then
@@ -53,6 +54,25 @@ kc_wait_for 20 kc_window_id "$TITLE" || kc_fail "no window \"$TITLE\": $(cat "$w
 kc_native_end TERM
 tail -c 58 "$work/run/Corvanekeyboardchecker.log" | grep -q $'^Keyboard type : PC/AT like US English keyboard / DirectX\r$' ||
   kc_fail "the log does not end in the closing line"
+# Each of the entry's actions names a board the installed checker knows:
+# without a display that is status 1 (no display), not 2 (a bad board).
+# The first one runs on the display to its board's closing line.
+actions=$(sed -n 's/^Actions=//p' "$entry" | tr ';' ' ')
+[ -n "$actions" ] || kc_fail "the menu entry has no actions"
+action_exec() { eval "exec_line=($(sed -n "/^\[Desktop Action $1\]/,/^Exec=/s/^Exec=//p" "$entry"))"; }
+for action in $actions; do
+  action_exec "$action"
+  [ "${exec_line[*]}" = "sh -c cd; exec keyboard-checker --board $action" ] || kc_fail "action $action runs: ${exec_line[*]}"
+  status=0 && (DISPLAY= "${exec_line[@]}") 2>/dev/null || status=$?
+  [ "$status" = 1 ] || kc_fail "action $action: status $status without a display"
+done
+action_exec "${actions%% *}"
+(cd /proc && export HOME=$work/run && exec "${exec_line[@]}") >"$work/checker.out" 2>&1 &
+APP_PID=$!
+kc_wait_for 20 kc_window_id "$TITLE" || kc_fail "no board window: $(cat "$work/checker.out")"
+kc_native_end TERM
+tail -n 1 "$work/run/Corvanekeyboardchecker.log" | grep -q " / board ${actions%% *}"$'\r$' ||
+  kc_fail "the board log does not end in its closing line"
 
 [ "$(keyboard-report --version)" = "keyboard-report $KC_VERSION" ] ||
   kc_fail "keyboard-report --version: $(keyboard-report --version 2>&1)"
@@ -64,7 +84,7 @@ done
 
 [ -z "$root" ] || { echo "deb test: unpacked and ran $(basename "$deb")" && exit 0; }
 installed=0
-apt-get -qq purge -y keyboard-checker >"$work/apt.out" 2>&1 || kc_fail "apt purge: $(cat "$work/apt.out")"
+apt-get -o DPkg::Lock::Timeout=600 -qq purge -y keyboard-checker >"$work/apt.out" 2>&1 || kc_fail "apt purge: $(cat "$work/apt.out")"
 # What remains of its paths must be a folder another package owns.
 while read -r path; do
   [ ! -e "$path" ] || { [ -d "$path" ] && dpkg-query -S "$path" >/dev/null 2>&1; } ||

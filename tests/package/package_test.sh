@@ -20,7 +20,9 @@ programs=("KeyboardChecker.exe|Corvane Keyboard Checker"
 
 "$src/scripts/package" --pack "$build" "$dist" >"$work/pack.out" || kc_fail "packing: $(cat "$work/pack.out")"
 listing=$(unzip -Z1 "$dist/$name-win32.zip")
-expected=$(printf '%s\n' "$name/" "${programs[@]%%|*}" README.txt | sed "2,\$s|^|$name/|" | LC_ALL=C sort)
+starters=$(cd "$src/keymodel/boards" && ls *.json | sed 's/^/Board-/; s/json$/cmd/')
+expected=$(printf '%s\n' "$name/" "${programs[@]%%|*}" README.txt $starters |
+  sed "2,\$s|^|$name/|" | LC_ALL=C sort)
 [ "$listing" = "$expected" ] || kc_fail "zip holds, in this order: $listing"
 (cd "$dist" && unzip -q "$name-win32.zip" && sha256sum --quiet -c SHA256SUMS) || kc_fail "SHA256SUMS"
 
@@ -60,4 +62,15 @@ status=0
 [ "$status" = 1 ] || kc_fail "report status $status, not 1 (FAIL: keys never pressed)"
 grep -q '^{"verdict":"FAIL","reasons":{"untested":\["Esc",.*\],"held":\[\],"chatter":\[\]},"board":"us101",.*"boardFrom":"closing line","closed":true,"keys":101,"tested":\["F4","Q","LAlt"\],"held":\[\],"never":\["Esc",.*"NumPad \."\],"notOnBoard":{},"maxHeld":2,"presses":{},"anomalies":\[\],"anomalyCount":0}$' \
   "$run/report.json" || kc_fail "report: $(cat "$run/report.json")"
+# A board's starter, run as Explorer runs it, opens the board window with
+# the log beside it.
+(cd "$work" && exec wine cmd /c "$dist\\$name\\Board-ansi104.cmd") >"$work/cmd.out" 2>&1
+kc_wait_for 20 kc_window_id "$TITLE" || kc_fail "Board-ansi104.cmd: no window"
+APP_WIN=$(kc_window_id "$TITLE") && sleep 1 && kc_app_focus && kc_press 24
+wine "$KC_TOOL" close "$TITLE" >/dev/null
+kc_wait_for 15 grep -q '^Keyboard type' "$dist/$name/Corvanekeyboardchecker.log" ||
+  kc_fail "the board window wrote no closing line"
+printf 'Q down\nQ up\nKeyboard type : ANSI 104-key (US) / board ansi104\n' |
+  cmp -s - <(sed -E 's/ [0-9]+\r$//; s/\r$//' "$dist/$name/Corvanekeyboardchecker.log") ||
+  kc_fail "the starter's log: $(cat "$dist/$name/Corvanekeyboardchecker.log")"
 echo "package test: $name-win32.zip holds ${#programs[@]} program(s) and README.txt, all as expected"

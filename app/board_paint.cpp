@@ -1,0 +1,150 @@
+// Draws a board plan with GDI. Labels are UTF-8 in the board, so they go
+// through the wide text calls, whatever the system's code page. Two fonts:
+// a Japanese font draws a backslash as a yen sign, so plain ASCII texts get
+// a Western one, and everything else the classic grid's Japanese font.
+#include "app/board_paint.h"
+
+#include "keymodel/grid_paint_win.h"
+
+namespace {
+
+// Made once and kept for the process's life; UI thread only.
+struct BoardFonts {
+  HFONT western;
+  HFONT japanese;
+};
+
+const BoardFonts &boardFonts() {
+  static const BoardFonts fonts{
+      CreateFontA(16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0,
+                  0, FIXED_PITCH | FF_MODERN, nullptr),
+      CreateFontA(16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                  0, 0, 0, FIXED_PITCH, nullptr)};
+  return fonts;
+}
+
+void selectFontFor(HDC dc, const char *text, int length) {
+  bool ascii = true;
+  for (int i = 0; i < length; ++i)
+    ascii &= static_cast<unsigned char>(text[i]) < 0x80;
+  SelectObject(dc, ascii ? boardFonts().western : boardFonts().japanese);
+}
+
+// A label (at most 24 bytes) or the status line widened.
+constexpr int kWideChars = 128;
+
+int widen(const char *text, int length, wchar_t (&wide)[kWideChars]) {
+  return MultiByteToWideChar(CP_UTF8, 0, text, length, wide, kWideChars);
+}
+
+int measureWithDc(void *context, const char *text, int length) {
+  wchar_t wide[kWideChars];
+  SIZE size{};
+  HDC dc = static_cast<HDC>(context);
+  selectFontFor(dc, text, length);
+  GetTextExtentPoint32W(dc, wide, widen(text, length, wide), &size);
+  return size.cx;
+}
+
+void textOut(HDC dc, int x, int y, const char *text, int length,
+             uint32_t color) {
+  wchar_t wide[kWideChars];
+  selectFontFor(dc, text, length);
+  SetTextColor(dc, color);
+  TextOutW(dc, x, y, wide, widen(text, length, wide));
+}
+
+void drawCap(HDC dc, const BoardCap &cap, const std::string &label, int frame) {
+  SetDCPenColor(dc, kCapEdgeColor);
+  SetDCBrushColor(dc, cap.fill);
+  Rectangle(dc, cap.left, cap.top, cap.right, cap.bottom);
+  if (cap.chatter) {
+    SetDCBrushColor(dc, kChatterColor);
+    HBRUSH red = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+    for (int i = 0; i < frame; ++i) {
+      RECT r{cap.left + i, cap.top + i, cap.right - i, cap.bottom - i};
+      FrameRect(dc, &r, red);
+    }
+  }
+  for (int l = 0; l < cap.lineCount; ++l)
+    textOut(dc, cap.lines[l].x, cap.lines[l].y,
+            label.data() + cap.lines[l].offset, cap.lines[l].length, cap.text);
+}
+
+void fill(HDC dc, const RECT &r, uint32_t color) {
+  SetDCBrushColor(dc, color);
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+bool sameLook(const BoardCap &a, const BoardCap &b) {
+  return a.fill == b.fill && a.text == b.text && a.chatter == b.chatter;
+}
+
+// The frame off screen and what it shows, kept for the window's life: a
+// change redraws and copies only the keycaps it touched and the lines
+// under the board. UI thread only.
+struct Frame {
+  HDC dc;
+  std::vector<BoardCap> shown;
+  std::string status, verdict;
+};
+Frame g_frame{};
+
+void makeFrame(HWND window, const BoardPlan &plan) {
+  HDC screen = GetDC(window);
+  g_frame.dc = CreateCompatibleDC(screen);
+  SelectObject(g_frame.dc, CreateCompatibleBitmap(screen, plan.clientWidth,
+                                                  plan.clientHeight));
+  ReleaseDC(window, screen);
+  fill(g_frame.dc, {0, 0, plan.clientWidth, plan.clientHeight},
+       kBoardBackColor);
+  SelectObject(g_frame.dc, GetStockObject(DC_PEN));
+  SelectObject(g_frame.dc, GetStockObject(DC_BRUSH));
+  SetBkMode(g_frame.dc, TRANSPARENT);
+  g_frame.status = "\n"; // no status line matches: drawn the first time
+}
+
+} // namespace
+
+void layoutBoardPlanFor(HDC dc, BoardPlan &plan, const Board &board) {
+  HGDIOBJ old = SelectObject(dc, boardFonts().japanese);
+  const GridMetrics metrics = gridMetricsOf(dc);
+  layoutBoardPlan(plan, board, metrics, measureWithDc, dc);
+  SelectObject(dc, old);
+}
+
+void updateBoardFrame(HWND window, BoardPlan &plan,
+                      const BoardProgress &progress, bool logging) {
+  if (g_frame.dc == nullptr)
+    makeFrame(window, plan);
+  colourBoardPlan(plan, progress);
+  noteBoardLogState(plan, logging);
+  HDC dc = g_frame.dc;
+  for (size_t i = 0; i < plan.caps.size(); ++i) {
+    const BoardCap &cap = plan.caps[i];
+    if (i < g_frame.shown.size() && sameLook(cap, g_frame.shown[i]))
+      continue;
+    drawCap(dc, cap, plan.board->keys[i].label, plan.frame);
+    const RECT r{cap.left, cap.top, cap.right, cap.bottom};
+    InvalidateRect(window, &r, FALSE);
+  }
+  g_frame.shown = plan.caps;
+  if (plan.status == g_frame.status && plan.verdict == g_frame.verdict)
+    return;
+  const RECT lines{0, plan.statusY, plan.clientWidth, plan.clientHeight};
+  fill(dc, lines, kBoardBackColor);
+  textOut(dc, plan.statusX, plan.statusY, plan.status.data(),
+          int(plan.status.size()), kStatusTextColor);
+  textOut(dc, plan.verdictX, plan.verdictY, plan.verdict.data(),
+          int(plan.verdict.size()), plan.verdictColor);
+  g_frame.status = plan.status;
+  g_frame.verdict = plan.verdict;
+  InvalidateRect(window, &lines, FALSE);
+}
+
+void paintBoardFrame(HDC dc, const RECT &update) {
+  // BeginPaint clipped dc to what was invalidated: only that is copied.
+  BitBlt(dc, update.left, update.top, update.right - update.left,
+         update.bottom - update.top, g_frame.dc, update.left, update.top,
+         SRCCOPY);
+}

@@ -1,0 +1,180 @@
+// The board window and its procedure. It blocks in GetMessage while
+// nothing happens: the worker's repaint request is the only thing that
+// wakes it when a key changes.
+#include "app/board_window.h"
+
+#include <string>
+
+#include "app/board_paint.h"
+#include "app/main_window.h"
+#include "app/window_messages.h"
+#include "input/board_worker.h"
+#include "input/device_set.h"
+#include "input/input_worker.h"
+#include "keymodel/board.h"
+
+namespace {
+
+constexpr char kBoardClass[] = "CorvaneKeyboardCheckerBoard";
+constexpr double kChatterMs = 30;
+// A burst of a whole chord at once, with room to spare.
+constexpr DWORD kChangeBuffer = 256;
+constexpr DWORD kWorkerStopBoundMs = 3000;
+
+// UI thread only: the board for the whole run and the plan fitted to the
+// window's font once.
+Board g_board;
+BoardPlan g_plan;
+
+void listen(bool active) {
+  unacquireAll();
+  attachKeyboardEvent(active ? boardWakeEvent() : nullptr);
+  if (!active)
+    return;
+  acquireAll();
+  resyncBoardKeys();
+}
+
+LRESULT onActivate(HWND window, WPARAM wParam, LPARAM lParam) {
+  // As the classic window: a minimized activation counts as active.
+  listen(wParam != 0);
+  return DefWindowProcA(window, WM_ACTIVATE, wParam, lParam);
+}
+
+void update(HWND window) {
+  BoardProgress progress;
+  copyBoardProgress(progress);
+  updateBoardFrame(window, g_plan, progress, boardLogWriting());
+}
+
+LRESULT onPaint(HWND window) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(window, &ps);
+  paintBoardFrame(dc, ps.rcPaint);
+  EndPaint(window, &ps);
+  return 0;
+}
+
+LRESULT onClose(HWND window) {
+  stopBoardWorker(kWorkerStopBoundMs);
+  DestroyWindow(window);
+  return 0;
+}
+
+LRESULT onDestroy() {
+  if (boardWorkerEnded())
+    releaseAll();
+  PostQuitMessage(0);
+  return 0;
+}
+
+LRESULT onStart(HWND window) {
+  listen(true);
+  update(window);
+  return 0;
+}
+
+// A lone Alt or F10 would open the window's menu, and the keys tested next
+// would drive it (C closes the window): every key here is a key under
+// test. Alt+F4 and the close box still close it.
+LRESULT onSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+  if ((wParam & 0xFFF0) == SC_KEYMENU)
+    return 0;
+  return DefWindowProcA(window, WM_SYSCOMMAND, wParam, lParam);
+}
+
+LRESULT onRepaintRequest(HWND window) {
+  update(window);
+  return 0;
+}
+
+LRESULT CALLBACK boardWindowProc(HWND window, UINT message, WPARAM wParam,
+                                 LPARAM lParam) {
+  switch (message) {
+  case WM_ACTIVATE:
+    return onActivate(window, wParam, lParam);
+  case WM_PAINT:
+    return onPaint(window);
+  case WM_ERASEBKGND:
+    return 1; // every paint covers the whole client area
+  case WM_CLOSE:
+    return onClose(window);
+  case WM_SYSCOMMAND:
+    return onSysCommand(window, wParam, lParam);
+  case WM_DESTROY:
+    return onDestroy();
+  case kStartMessage:
+    return onStart(window);
+  case kRepaintRequest:
+    return onRepaintRequest(window);
+  default:
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+// Laid out on the screen's DC before the window exists, so the window is
+// created visible at its final size, as the classic window is; a window
+// shown only later does not get the keyboard focus from a click under
+// Wine.
+HWND createBoardWindow(HINSTANCE instance) {
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = boardWindowProc;
+  wc.hInstance = instance;
+  wc.hIcon =
+      static_cast<HICON>(LoadImageA(instance, "KEYCHECKERICON", IMAGE_ICON, 0,
+                                    0, LR_SHARED | LR_DEFAULTSIZE));
+  wc.hIconSm = wc.hIcon;
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.lpszClassName = kBoardClass;
+  if (RegisterClassExA(&wc) == 0)
+    return nullptr;
+  HDC screen = GetDC(nullptr);
+  layoutBoardPlanFor(screen, g_plan, g_board);
+  ReleaseDC(nullptr, screen);
+  RECT r{0, 0, g_plan.clientWidth, g_plan.clientHeight};
+  AdjustWindowRectEx(&r, kWindowStyle, FALSE, 0);
+  return CreateWindowExA(0, kBoardClass, kWindowTitle, kWindowStyle, 0, 0,
+                         r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                         instance, nullptr);
+}
+
+void sayBadBoard(const std::string &error) {
+  // The message names a file the user typed, in the system's code page,
+  // and may quote a board file's UTF-8.
+  wchar_t text[1024], caption[128];
+  if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, error.c_str(), -1,
+                          text, 1024) == 0)
+    MultiByteToWideChar(CP_ACP, 0, error.c_str(), -1, text, 1024);
+  text[1023] = L'\0';
+  MultiByteToWideChar(CP_UTF8, 0, kWindowTitle, -1, caption, 128);
+  MessageBoxW(nullptr, text, caption, MB_OK | MB_ICONERROR);
+}
+
+} // namespace
+
+int runBoardMode(HINSTANCE instance, const char *nameOrPath) {
+  const DWORD startTick = GetTickCount();
+  std::string error;
+  if (!loadBoard(nameOrPath, g_board, error)) {
+    sayBadBoard(error);
+    return 2;
+  }
+  HWND window = createBoardWindow(instance);
+  if (window == nullptr)
+    return 1;
+  g_mainWindow = window;
+  setUpDevices(instance, window);
+  bufferKeyboardChanges(kChangeBuffer);
+  if (!startBoardWorker(g_board, kChatterMs, startTick, g_mainWindow,
+                        kRepaintRequest))
+    return 1;
+  PostMessageA(window, kStartMessage, 0, 0);
+  // Paints come only from here on, so each finds the worker's progress.
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return g_logStoppedShort ? 1 : 0;
+}

@@ -1,0 +1,11 @@
+// Board mode: the window that shows the user's own keyboard filling in as
+// it is tested, and the run around it. The classic window is untouched:
+// board mode is chosen by its option alone.
+#pragma once
+
+#include <windows.h>
+
+// Loads the board a "--board" tail named, then runs the board window until
+// it is closed. A board that cannot be loaded is said in a message box and
+// gives status 2, with no window and no log.
+int runBoardMode(HINSTANCE instance, const char *nameOrPath);

@@ -1,0 +1,40 @@
+// Board mode's reading thread: it wakes on every keyboard change, takes
+// the changes one by one with their times, logs each key of the board and
+// feeds the board's progress, then asks the window to repaint. The window
+// reads the progress through a copy, taken under the worker's lock.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+
+#include "keymodel/board.h"
+#include "keymodel/board_progress.h"
+
+// Opens the log (created or emptied, as the classic log), creates the wake
+// event and starts the thread. Times in the log count from startTick
+// (GetTickCount at start-up). After every pass that changed something it
+// posts repaintMessage to window, read afresh each time. The board must
+// outlive the worker. False when the thread could not start.
+bool startBoardWorker(const Board &board, double chatterMs, DWORD startTick,
+                      const std::atomic<HWND> &window, UINT repaintMessage);
+
+// The event the keyboard is to signal (the worker's own, unnamed).
+HANDLE boardWakeEvent();
+
+// The next pass first compares the keyboard's whole state with what the
+// progress holds and logs the differences at that moment: for keys that
+// changed while the window was not listening, or changes a full buffer
+// lost.
+void resyncBoardKeys();
+
+void copyBoardProgress(BoardProgress &progress);
+
+// Whether the log is still being written: false when it could not be
+// opened (another copy has it, a link sits at its name) or stopped short.
+bool boardLogWriting();
+
+// As the classic worker's close step: the worker writes the closing line
+// and ends; true when it did within boundMs.
+bool stopBoardWorker(DWORD boundMs);
+bool boardWorkerEnded();

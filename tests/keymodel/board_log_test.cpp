@@ -1,0 +1,106 @@
+// A board run's log lines: written to the real log file, its bytes on
+// disk, and read back by the same module, and the lines a reader must take or
+// refuse.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "keymodel/board_log.h"
+#include "keymodel/transition_log.h"
+
+namespace {
+
+bool parse(const char *line, LogTransition &out) {
+  return parseLogTransition(line, std::strlen(line), out);
+}
+
+bool closing(const char *line, std::string &name) {
+  return parseBoardClosingLine(line, std::strlen(line), name);
+}
+
+} // namespace
+
+TEST(BoardLog, WrittenLinesReadBack) {
+  Board board{};
+  board.name = "iso105";
+  board.title = "ISO 105-key (Europe)";
+  const BoardKey iso{0x56, "\\|", 0, 0, 1, 1};
+  const BoardKey ins{0xD2, "Ins ", 1, 0, 1, 1}; // a table label's blank
+  // The real log's file, opened as the checkers open it, in a fresh folder.
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "BoardLogWritten";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  fs::current_path(dir);
+  LogFile log;
+  ASSERT_TRUE(openTransitionLog(log));
+  ASSERT_TRUE(writeBoardTransition(log, iso, true, 0));
+  ASSERT_TRUE(writeBoardTransition(log, ins, false, 18446744073709551ULL));
+  ASSERT_TRUE(closeBoardLog(log, board));
+  std::ifstream in(kLogFileName, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+  EXPECT_EQ(bytes, "\\| down 0\r\nIns  up 18446744073709551\r\n"
+                   "Keyboard type : ISO 105-key (Europe) / board iso105\r\n");
+
+  LogTransition t;
+  ASSERT_TRUE(parse("\\| down 0", t));
+  EXPECT_EQ(t.label, "\\|");
+  EXPECT_TRUE(t.down);
+  EXPECT_EQ(t.ms, 0);
+  ASSERT_TRUE(parse("Ins  up 18446744073709551", t));
+  EXPECT_EQ(t.label, "Ins ");
+  EXPECT_FALSE(t.down);
+  EXPECT_EQ(t.ms, 18446744073709551LL);
+
+  std::string name;
+  ASSERT_TRUE(
+      closing("Keyboard type : ISO 105-key (Europe) / board iso105", name));
+  EXPECT_EQ(name, "iso105");
+
+  // A stream that refuses writes stands in for a full disk: the log stops
+  // at the first failure, nothing after it, and no closing line makes it
+  // look whole; a second copy, without the log, writes nothing at all.
+  LogFile second;
+  ASSERT_TRUE(openTransitionLog(log));
+  EXPECT_FALSE(openTransitionLog(second));
+  EXPECT_FALSE(writeBoardTransition(second, ins, true, 3));
+  EXPECT_FALSE(closeBoardLog(second, board));
+  ASSERT_TRUE(writeBoardTransition(log, iso, true, 5));
+  std::fclose(log.file);
+  log.file = std::fopen(kLogFileName, "r");
+  EXPECT_FALSE(writeBoardTransition(log, iso, false, 9));
+  EXPECT_EQ(log.state, LogWriteFailed);
+  EXPECT_FALSE(writeBoardTransition(log, ins, true, 12));
+  EXPECT_FALSE(closeBoardLog(log, board));
+  std::ifstream again(kLogFileName, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(again), {}),
+            "\\| down 5\r\n");
+}
+
+TEST(BoardLog, ClassicLinesHaveNoTimeAndOddLinesAreRefused) {
+  LogTransition t;
+  ASSERT_TRUE(parse("NumPad 7  up", t)); // a classic line
+  EXPECT_EQ(t.label, "NumPad 7 ");
+  EXPECT_EQ(t.ms, -1);
+  // A label of digits keeps them when no state follows the blank.
+  ASSERT_TRUE(parse("1 down 12", t));
+  EXPECT_EQ(t.label, "1");
+  EXPECT_EQ(t.ms, 12);
+  ASSERT_TRUE(parse("F1 down", t));
+  EXPECT_EQ(t.ms, -1);
+  for (const char *bad : {"", "down", " down", "Q", "Q down12", "Q left 5",
+                          "Q down 1234567890123456789", "Q down -5"})
+    EXPECT_FALSE(parse(bad, t)) << bad;
+
+  std::string name;
+  for (const char *bad :
+       {"Keyboard type : PC/AT like US English keyboard / DirectX",
+        "Keyboard type : X / board ", "Keyboard type : X / board a b",
+        "keyboard type : X / board x", "Keyboard type :  / board"})
+    EXPECT_FALSE(closing(bad, name)) << bad;
+}

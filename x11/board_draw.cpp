@@ -1,0 +1,176 @@
+// Keycaps as an edge with the fill inside, a chattered key framed in red
+// over its edge, then the labels, the status line and the verdict.
+#include "x11/board_draw.h"
+
+namespace {
+
+constexpr uint32_t kPlanColors[kBoardColorCount] = {
+    kBoardBackColor,  kCapEdgeColor,    kNeverFillColor, kNeverTextColor,
+    kTestedFillColor, kTestedTextColor, kHeldFillColor,  kHeldTextColor,
+    kChatterColor,    kStatusTextColor, kPassColor,      kFailColor};
+
+bool allocColor(Display *display, uint32_t colorref, XftColor &color) {
+  const int screen = DefaultScreen(display);
+  const XRenderColor render = {
+      static_cast<unsigned short>((colorref & 0xFF) * 257),
+      static_cast<unsigned short>((colorref >> 8 & 0xFF) * 257),
+      static_cast<unsigned short>((colorref >> 16 & 0xFF) * 257), 0xFFFF};
+  return XftColorAllocValue(display, DefaultVisual(display, screen),
+                            DefaultColormap(display, screen), &render, &color);
+}
+
+const XftColor &colorOf(const BoardCanvas &canvas, uint32_t colorref) {
+  for (int i = 0; i < kBoardColorCount; ++i)
+    if (canvas.colorrefs[i] == colorref)
+      return canvas.colors[i];
+  return canvas.colors[0];
+}
+
+void fill(BoardCanvas &canvas, uint32_t colorref, int left, int top, int right,
+          int bottom) {
+  if (right > left && bottom > top)
+    XftDrawRect(canvas.draw, &colorOf(canvas, colorref), left, top,
+                right - left, bottom - top);
+}
+
+bool isAscii(const char *text, int length) {
+  for (int i = 0; i < length; ++i)
+    if (static_cast<unsigned char>(text[i]) >= 0x80)
+      return false;
+  return true;
+}
+
+XftFont *faceFor(const BoardFonts &fonts, const char *text, int length) {
+  return fonts.western != nullptr && isAscii(text, length)
+             ? fonts.western
+             : fonts.japanese->font;
+}
+
+void drawText(BoardCanvas &canvas, const BoardFonts &fonts, uint32_t colorref,
+              int x, int y, const char *utf8, int length) {
+  XftFont *face = faceFor(fonts, utf8, length);
+  // The Japanese face's ascent is GDI's, which places the line.
+  const int ascent =
+      face == fonts.western ? face->ascent : fonts.japanese->ascent;
+  XftDrawStringUtf8(canvas.draw, &colorOf(canvas, colorref), face, x,
+                    y + ascent, reinterpret_cast<const FcChar8 *>(utf8),
+                    length);
+}
+
+void drawCap(BoardCanvas &canvas, const BoardFonts &font, const BoardPlan &plan,
+             const BoardCap &cap, const std::string &label) {
+  fill(canvas, cap.chatter ? kChatterColor : kCapEdgeColor, cap.left, cap.top,
+       cap.right, cap.bottom);
+  const int edge = cap.chatter ? plan.frame : 1;
+  fill(canvas, cap.fill, cap.left + edge, cap.top + edge, cap.right - edge,
+       cap.bottom - edge);
+  for (int l = 0; l < cap.lineCount; ++l)
+    drawText(canvas, font, cap.text, cap.lines[l].x, cap.lines[l].y,
+             label.data() + cap.lines[l].offset, cap.lines[l].length);
+}
+
+} // namespace
+
+bool createBoardCanvas(Display *display, Window window, int width, int height,
+                       BoardCanvas &canvas) {
+  const int screen = DefaultScreen(display);
+  canvas = {};
+  canvas.width = width;
+  canvas.height = height;
+  canvas.buffer = XCreatePixmap(display, window, width, height,
+                                DefaultDepth(display, screen));
+  XGCValues values = {};
+  values.graphics_exposures = False;
+  canvas.gc = XCreateGC(display, canvas.buffer, GCGraphicsExposures, &values);
+  canvas.draw =
+      XftDrawCreate(display, canvas.buffer, DefaultVisual(display, screen),
+                    DefaultColormap(display, screen));
+  if (canvas.draw == nullptr)
+    return false;
+  for (int i = 0; i < kBoardColorCount; ++i) {
+    canvas.colorrefs[i] = kPlanColors[i];
+    if (!allocColor(display, kPlanColors[i], canvas.colors[i]))
+      return false;
+  }
+  return true;
+}
+
+void destroyBoardCanvas(Display *display, BoardCanvas &canvas) {
+  if (canvas.draw != nullptr)
+    XftDrawDestroy(canvas.draw);
+  if (canvas.gc != nullptr)
+    XFreeGC(display, canvas.gc);
+  if (canvas.buffer != None)
+    XFreePixmap(display, canvas.buffer);
+  canvas = {};
+}
+
+void openBoardFonts(Display *display, const GridFont &japanese,
+                    BoardFonts &fonts) {
+  fonts = {display, &japanese, nullptr};
+  double pixels = 0;
+  FcPatternGetDouble(japanese.font->pattern, FC_PIXEL_SIZE, 0, &pixels);
+  fonts.western = XftFontOpen(
+      display, DefaultScreen(display), FC_FAMILY, FcTypeString, "monospace",
+      FC_LANG, FcTypeString, "en", FC_WEIGHT, FcTypeInteger, FC_WEIGHT_BOLD,
+      FC_PIXEL_SIZE, FcTypeDouble, pixels > 0 ? pixels : 15.0, nullptr);
+}
+
+void closeBoardFonts(BoardFonts &fonts) {
+  if (fonts.western != nullptr)
+    XftFontClose(fonts.display, fonts.western);
+  fonts.western = nullptr;
+}
+
+int measureBoardText(void *fonts, const char *text, int length) {
+  const auto &with = *static_cast<const BoardFonts *>(fonts);
+  XGlyphInfo extents;
+  XftTextExtentsUtf8(with.display, faceFor(with, text, length),
+                     reinterpret_cast<const FcChar8 *>(text), length, &extents);
+  return extents.xOff;
+}
+
+void drawBoardPlan(Display *display, Window window, BoardCanvas &canvas,
+                   const BoardFonts &font, const BoardPlan &plan) {
+  const bool first = canvas.shown.size() != plan.caps.size();
+  if (first) {
+    fill(canvas, kBoardBackColor, 0, 0, canvas.width, canvas.height);
+    canvas.shown.assign(plan.caps.size(), BoardCap{});
+  }
+  for (size_t i = 0; i < plan.caps.size(); ++i) {
+    const BoardCap &cap = plan.caps[i];
+    BoardCap &was = canvas.shown[i];
+    if (!first && cap.fill == was.fill && cap.text == was.text &&
+        cap.chatter == was.chatter)
+      continue;
+    drawCap(canvas, font, plan, cap, plan.board->keys[i].label);
+    was = cap;
+    if (!first)
+      XCopyArea(display, canvas.buffer, window, canvas.gc, cap.left, cap.top,
+                cap.right - cap.left, cap.bottom - cap.top, cap.left, cap.top);
+  }
+  if (first || plan.status != canvas.shownStatus ||
+      plan.verdict != canvas.shownVerdict) {
+    // The status and the verdict share the band below the keys.
+    const int top = plan.statusY;
+    fill(canvas, kBoardBackColor, 0, top, canvas.width, canvas.height);
+    drawText(canvas, font, kStatusTextColor, plan.statusX, plan.statusY,
+             plan.status.data(), static_cast<int>(plan.status.size()));
+    if (!plan.verdict.empty())
+      drawText(canvas, font, plan.verdictColor, plan.verdictX, plan.verdictY,
+               plan.verdict.data(), static_cast<int>(plan.verdict.size()));
+    canvas.shownStatus = plan.status;
+    canvas.shownVerdict = plan.verdict;
+    if (!first)
+      XCopyArea(display, canvas.buffer, window, canvas.gc, 0, top, canvas.width,
+                canvas.height - top, 0, top);
+  }
+  if (first)
+    showBoardCanvas(display, window, canvas);
+}
+
+void showBoardCanvas(Display *display, Window window,
+                     const BoardCanvas &canvas) {
+  XCopyArea(display, canvas.buffer, window, canvas.gc, 0, 0, canvas.width,
+            canvas.height, 0, 0);
+}

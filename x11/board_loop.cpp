@@ -1,0 +1,248 @@
+// Board mode's event loop. Each key event is one transition, taken as it
+// arrives with the server's own time of it, so a bounce a few milliseconds
+// long is logged as two lines with their true gap, and nothing is read
+// between events: the loop sleeps until the server or a signal wakes it.
+#include <X11/XKBlib.h>
+#include <X11/keysym.h>
+#include <fontconfig/fontconfig.h>
+#include <poll.h>
+#include <sys/timerfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "keymodel/board_log.h"
+#include "keymodel/transition_log.h"
+#include "x11/board_mode.h"
+#include "x11/log_notice.h"
+#include "x11/session.h"
+
+namespace {
+
+constexpr int kCloseWaitMs = 1000;
+// After a focus gain, ms from the gain to each further read of the keymap:
+// XWayland marks keys already held only some time after the focus came.
+constexpr long kCatchUpMs[] = {10, 50, 250};
+constexpr int kCatchUpReads = sizeof kCatchUpMs / sizeof kCatchUpMs[0];
+
+void armCatchUp(BoardChecker &c, long ms) {
+  const itimerspec when = {{0, 0}, {ms / 1000, (ms % 1000) * 1000000}};
+  timerfd_settime(c.catchUpFd, 0, &when, nullptr);
+}
+
+void paint(BoardChecker &c) {
+  if (c.stale) {
+    colourBoardPlan(c.plan, c.progress);
+    noteBoardLogState(c.plan, c.log.state == LogWriting);
+    drawBoardPlan(c.display, c.main.window, c.canvas, c.fonts, c.plan);
+  }
+  if (c.exposed)
+    showBoardCanvas(c.display, c.main.window, c.canvas);
+  XFlush(c.display);
+  c.stale = c.exposed = false;
+}
+
+// The server's clock is 32 bits of milliseconds: the difference stays
+// right across its wrap.
+uint64_t sinceStart(const BoardChecker &c, Time time) {
+  return static_cast<uint32_t>(time - c.startTime);
+}
+
+void record(BoardChecker &c, int key, bool down, Time time) {
+  const uint64_t ms = sinceStart(c, time);
+  applyTransition(c.progress, key, down, static_cast<double>(ms));
+  writeBoardTransition(c.log, c.board.keys[key], down, ms);
+  sayLogFileState(c.log, c.logSaid); // a failed write, or the log gone
+  c.stale = true;
+}
+
+// Without a window manager nobody turns Alt+F4 into a close request, so
+// the window does it, as the classic one does.
+bool isAltF4(BoardChecker &c, const XKeyEvent &key) {
+  return key.type == KeyPress && (key.state & Mod1Mask) != 0 &&
+         XkbKeycodeToKeysym(c.display, key.keycode, 0, 0) == XK_F4;
+}
+
+bool onKey(BoardChecker &c, const XKeyEvent &event) {
+  const bool down = event.type == KeyPress;
+  // Another client's made-up event is not the keyboard; without the focus
+  // the device refuses it.
+  if (event.send_event || !applyKeyEvent(c.keyboard, event.keycode, down))
+    return true;
+  const uint8_t code = c.keyboard.scanMap.dik[event.keycode & 0xFF];
+  const int key = code == 0 ? -1 : c.board.keyOfCode[code];
+  // A repeat changes nothing, and neither does the release of a key that
+  // went down before the window had the focus and was never seen.
+  if (key >= 0 && c.progress.keys[key].down != down)
+    record(c, key, down, event.time);
+  return !isAltF4(c, event);
+}
+
+// Where no event tells what changed (the focus came back, the keycodes
+// changed), the server's keymap does, at the time it was read.
+void catchUp(BoardChecker &c) {
+  KeyState state;
+  if (!refreshKeyboard(c.keyboard) || !readKeyboardState(c.keyboard, state))
+    return;
+  const Time now = serverTime(c);
+  for (size_t i = 0; i < c.board.keys.size(); ++i) {
+    const bool down = isKeyDown(state, c.board.keys[i].code);
+    if (down != c.progress.keys[i].down)
+      record(c, static_cast<int>(i), down, now);
+  }
+}
+
+bool onFocusIn(BoardChecker &c, const XFocusChangeEvent &focus) {
+  if (focus.detail == NotifyInferior)
+    return true;
+  acquireKeyboard(c.keyboard);
+  catchUp(c);
+  c.catchUpStep = 0;
+  armCatchUp(c, kCatchUpMs[0]);
+  return true;
+}
+
+void onCatchUpTimer(BoardChecker &c) {
+  uint64_t expirations;
+  if (read(c.catchUpFd, &expirations, sizeof expirations) <= 0 ||
+      c.catchUpStep >= kCatchUpReads)
+    return;
+  catchUp(c);
+  if (++c.catchUpStep < kCatchUpReads)
+    armCatchUp(c, kCatchUpMs[c.catchUpStep] - kCatchUpMs[c.catchUpStep - 1]);
+}
+
+bool onFocusOut(BoardChecker &c) {
+  // A grab by the desktop (mode NotifyGrab) takes the keys as well.
+  unacquireKeyboard(c.keyboard);
+  c.catchUpStep = kCatchUpReads;
+  armCatchUp(c, 0);
+  return true;
+}
+
+bool onMapNotify(BoardChecker &c) {
+  focusWithoutManager(c.display, c.main.window);
+  return true;
+}
+
+// New keycodes: the board's places are read under them from now on.
+bool onKeycodesChanged(BoardChecker &c) {
+  buildBoardScanMap(c.display, c.board, c.keyboard.scanMap);
+  catchUp(c);
+  return true;
+}
+
+bool onExpose(BoardChecker &c, const XExposeEvent &expose) {
+  if (expose.count == 0)
+    c.exposed = true;
+  return true;
+}
+
+bool onClientMessage(BoardChecker &c, const XClientMessageEvent &message) {
+  return !(message.format == 32 &&
+           static_cast<Atom>(message.data.l[0]) == c.main.deleteWindow);
+}
+
+bool onMappingNotify(BoardChecker &c, XMappingEvent &mapping) {
+  XRefreshKeyboardMapping(&mapping);
+  return mapping.request != MappingKeyboard || onKeycodesChanged(c);
+}
+
+bool onXkbEvent(BoardChecker &c, XkbEvent &xkb) {
+  // Xlib's own copy of the keymap, which tells F4 for Alt+F4, is kept
+  // fresh only when asked.
+  if (xkb.any.xkb_type == XkbMapNotify)
+    XkbRefreshKeyboardMapping(&xkb.map);
+  return (xkb.any.xkb_type != XkbNewKeyboardNotify &&
+          xkb.any.xkb_type != XkbMapNotify) ||
+         onKeycodesChanged(c);
+}
+
+// False once the window is to close.
+bool dispatch(BoardChecker &c, XEvent &event) {
+  switch (event.type) {
+  case KeyPress:
+  case KeyRelease:
+    return onKey(c, event.xkey);
+  case FocusIn:
+    return onFocusIn(c, event.xfocus);
+  case FocusOut:
+    return onFocusOut(c);
+  case Expose:
+    return onExpose(c, event.xexpose);
+  case ClientMessage:
+    return onClientMessage(c, event.xclient);
+  case MapNotify:
+    return onMapNotify(c);
+  case MappingNotify:
+    return onMappingNotify(c, event.xmapping);
+  default:
+    if (event.type == c.keyboard.xkbEventType)
+      return onXkbEvent(c, reinterpret_cast<XkbEvent &>(event));
+    return true;
+  }
+}
+
+bool signalPending(const BoardChecker &c) {
+  pollfd signal = {c.signalFd, POLLIN, 0};
+  return poll(&signal, 1, 0) > 0;
+}
+
+// The events in the batches the connection delivers them, one drawing
+// after each batch; a signal stops the reading at the next batch, so the
+// closing line never waits for a backlog.
+bool drainEvents(BoardChecker &c) {
+  while (XPending(c.display) > 0) {
+    if (signalPending(c))
+      return false;
+    for (int queued = XQLength(c.display); queued > 0; --queued) {
+      XEvent event;
+      XNextEvent(c.display, &event);
+      if (!dispatch(c, event))
+        return false;
+    }
+    if (c.stale || c.exposed)
+      paint(c);
+  }
+  return true;
+}
+
+// The closing line first, asking nothing of the server; the window is
+// taken down only if the server still answers.
+int closeBoardChecker(BoardChecker &c) {
+  closeBoardLog(c.log, c.board);
+  sayLogFileState(c.log, c.logSaid);
+  const int status = logFileStoppedShort(c.log) ? 1 : 0;
+  if (!serverAnswers(c.display, kCloseWaitMs))
+    std::_Exit(status);
+  destroyBoardCanvas(c.display, c.canvas);
+  closeBoardFonts(c.fonts);
+  closeGridFont(c.display, c.font);
+  XDestroyWindow(c.display, c.main.window);
+  XCloseDisplay(c.display);
+  FcFini();
+  return status;
+}
+
+} // namespace
+
+int runBoardChecker(BoardChecker &c) {
+  pollfd fds[3] = {{ConnectionNumber(c.display), POLLIN, 0},
+                   {c.signalFd, POLLIN, 0},
+                   {c.catchUpFd, POLLIN, 0}};
+  for (;;) {
+    if (!drainEvents(c))
+      break;
+    if (poll(fds, 3, -1) < 0)
+      continue; // EINTR: the signals that matter come through signalFd
+    if (fds[1].revents & POLLIN)
+      break;
+    if (fds[2].revents & POLLIN)
+      onCatchUpTimer(c);
+    if (c.stale || c.exposed)
+      paint(c);
+  }
+  return closeBoardChecker(c);
+}

@@ -1,0 +1,52 @@
+// Board mode: a window of the user's own keyboard that fills in as each of
+// its keys is tested, and a log whose every line carries the time of its
+// change. Chosen by --board alone; the classic window knows nothing of it.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <cstdio>
+
+#include "keymodel/board.h"
+#include "keymodel/board_plan.h"
+#include "keymodel/board_progress.h"
+#include "keymodel/log_file.h"
+#include "x11/board_draw.h"
+#include "x11/grid_font.h"
+#include "x11/keyboard_device.h"
+#include "x11/main_window.h"
+
+// Everything one board run holds; it stays where it was made, since the
+// progress and the plan point into the board.
+struct BoardChecker {
+  Display *display;
+  MainWindow main;
+  KeyboardDevice keyboard; // the focus gate and the board's scan map
+  Board board;
+  BoardProgress progress;
+  BoardPlan plan;
+  LogFile log;
+  bool logSaid; // the end of the log has been reported
+  GridFont font;
+  BoardFonts fonts; // the font above and a Western one for ASCII texts
+  BoardCanvas canvas;
+  Atom clock;     // a property of the window, touched to read the time
+  Time startTime; // the server's time at start: the log's zero
+  bool stale;     // the progress changed since the last drawing
+  bool exposed;   // the window lost what it showed
+  int signalFd;   // SIGINT, SIGTERM, SIGHUP
+  int catchUpFd;  // the keymap read again after a focus gain
+  int catchUpStep;
+};
+
+// The whole run for a command line with --board: status 2 for a bad board
+// or option (one line on stderr, no window, no log), 1 without a display,
+// else 0 once the window is closed.
+int runBoardMode(int argc, char **argv);
+
+// The server's time now, in the units of its events' times.
+Time serverTime(BoardChecker &checker);
+
+// Sleeps on the X connection and the signals until the window is closed,
+// then ends the log with the board's closing line; returns the exit status.
+int runBoardChecker(BoardChecker &checker);

@@ -1,0 +1,20 @@
+// Board mode's command line. It is chosen by "--board" alone, so every
+// command line without it keeps the classic rule (exactly "/jp" or "/en",
+// anything else detects), and only a command line that asks for a board
+// can be refused.
+#pragma once
+
+#include <string>
+
+struct BoardOptions {
+  const char *board; // a preset's name or a board file's path
+  double chatterMs;  // a down sooner than this after the up is chatter
+};
+
+// Any argument is "--board".
+bool asksForBoard(int argc, char **argv);
+
+// "--board NAME|FILE" and "--chatter MS", each at most once, in any order;
+// false with a one-line message (no line end) for anything else.
+bool parseBoardOptions(int argc, char **argv, BoardOptions &options,
+                       std::string &error);

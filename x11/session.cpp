@@ -1,0 +1,59 @@
+// The display and the signals, set up one way for either window.
+#include "x11/session.h"
+
+#include <X11/Xlib-xcb.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <xcb/xcb.h>
+#include <xcb/xcbext.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+Display *openSessionDisplay() {
+  const char *name = std::getenv("DISPLAY");
+  if (name == nullptr || *name == '\0') {
+    std::fprintf(stderr, "keyboard-checker: no display: DISPLAY is not set\n");
+    return nullptr;
+  }
+  Display *display = XOpenDisplay(name);
+  if (display == nullptr)
+    std::fprintf(stderr, "keyboard-checker: cannot open display %s\n", name);
+  return display;
+}
+
+int signalEvents() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGHUP);
+  sigprocmask(SIG_BLOCK, &set, nullptr);
+  return signalfd(-1, &set, SFD_CLOEXEC);
+}
+
+bool serverAnswers(Display *display, int waitMs) {
+  xcb_connection_t *xcb = XGetXCBConnection(display);
+  const xcb_get_input_focus_cookie_t asked = xcb_get_input_focus(xcb);
+  xcb_flush(xcb);
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+  for (;;) {
+    void *reply = nullptr;
+    xcb_generic_error_t *error = nullptr;
+    if (xcb_poll_for_reply(xcb, asked.sequence, &reply, &error)) {
+      const bool answered = reply != nullptr;
+      std::free(reply);
+      std::free(error);
+      return answered;
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0 || xcb_connection_has_error(xcb))
+      return false;
+    pollfd server = {xcb_get_file_descriptor(xcb), POLLIN, 0};
+    poll(&server, 1, static_cast<int>(left.count()) + 1);
+  }
+}
