@@ -14,12 +14,35 @@ struct BoardFonts {
   HFONT japanese;
 };
 
+// Asked for by name: a Western font asked for by its traits alone comes
+// out Japanese on a Japanese system, and one named but missing is quietly
+// replaced by one (Wine in a Japanese locale gives IPAGothic for Courier
+// New), so a face counts only when the DC says it got that face.
+HFONT westernFont() {
+  const char *faces[] = {"Consolas", "Courier New", "DejaVu Sans Mono"};
+  HDC screen = GetDC(nullptr);
+  HFONT font = nullptr;
+  for (const char *face : faces) {
+    font = CreateFontA(16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                       0, 0, 0, FIXED_PITCH | FF_MODERN, face);
+    HGDIOBJ old = SelectObject(screen, font);
+    char got[LF_FACESIZE] = "";
+    GetTextFaceA(screen, sizeof got, got);
+    SelectObject(screen, old);
+    if (lstrcmpiA(got, face) == 0)
+      break;
+    if (face != faces[2])
+      DeleteObject(font);
+  }
+  ReleaseDC(nullptr, screen);
+  return font; // the last one asked for, whatever it became
+}
+
 const BoardFonts &boardFonts() {
-  static const BoardFonts fonts{
-      CreateFontA(16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0,
-                  0, FIXED_PITCH | FF_MODERN, nullptr),
-      CreateFontA(16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                  0, 0, 0, FIXED_PITCH, nullptr)};
+  static const BoardFonts fonts{westernFont(),
+                                CreateFontA(16, 0, 0, 0, FW_BOLD, FALSE, FALSE,
+                                            FALSE, SHIFTJIS_CHARSET, 0, 0, 0,
+                                            FIXED_PITCH, nullptr)};
   return fonts;
 }
 

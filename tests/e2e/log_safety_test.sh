@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The native checker against what may sit at its log's name or happen to
 # the log while it runs: a planted link (dangling too), a FIFO, a second
-# copy, a write that fails, the log deleted; started by the menu's command
+# copy, a write that fails, the log deleted, in the classic window and in
+# board mode, which says so in its status line; started by the menu's command
 # from a folder nobody can write; its window destroyed by another client.
 # Each leaves the user's files as they were and says what it did.
 set -euo pipefail
@@ -72,20 +73,52 @@ APP_PID=$first && kc_native_focus && kc_press 25
 stop TERM 0
 expect_log "$dir" "Q down" "Q up" "W down" "W up" "$CLOSE_US"
 
-echo "== a failed write is said, the log stops short, exit status 1"
-dir=$(fresh full) # 1 KB at most, the signal ignored: writes fail with EFBIG
-launch "$dir" bash -c 'ulimit -f 1 && trap "" XFSZ && exec "$0" /en' "$KC_CHECKER"
-for _ in $(seq 10); do kc_press 24 25 26 27 28 29 30 31 32 33; done
-stop TERM 1
-said "cannot write $LOG: File too large; the log stops here"
-! grep -q "Keyboard type" "$dir/$LOG" || kc_fail "a short log ends as if whole"
+for mode in /en "--board ansi104"; do
+  echo "== $mode: a failed write is said, the log stops short, exit status 1"
+  dir=$(fresh full) # 1 KB at most, the signal ignored: writes fail with EFBIG
+  launch "$dir" bash -c 'ulimit -f 1 && trap "" XFSZ && exec "$0" "$@"' "$KC_CHECKER" $mode
+  for _ in $(seq 10); do kc_press 24 25 26 27 28 29 30 31 32 33; done
+  stop TERM 1
+  said "cannot write $LOG: File too large; the log stops here"
+  ! grep -q "Keyboard type" "$dir/$LOG" || kc_fail "a short log ends as if whole"
 
-echo "== the log deleted while the checker runs"
-dir=$(fresh deleted)
-launch "$dir" "$KC_CHECKER" /en
-kc_press 24 && rm "$dir/$LOG" && kc_press 25
-stop TERM 1
-said "$LOG was deleted or replaced while the checker ran"
+  echo "== $mode: the log deleted while the checker runs"
+  dir=$(fresh deleted)
+  launch "$dir" "$KC_CHECKER" $mode
+  kc_press 24 && rm "$dir/$LOG" && kc_press 25
+  stop TERM 1
+  said "$LOG was deleted or replaced while the checker ran"
+done
+
+echo "== board mode: a link at the log's name, a second copy; the status line says so"
+# The black of the status line's text in the band under the board.
+status_ink() {
+  read -r cx cy cw ch < <(kc_geometry "$APP_WIN")
+  import -window root -crop "${cw}x40+$cx+$((cy + ch - 40))" +repage "$dir/band.png"
+  convert "$dir/band.png" -fill white +opaque '#000000' -fill black -opaque '#000000' \
+    -format '%[fx:int((1-mean)*w*h+0.5)]' info:
+}
+dir=$(fresh board-link)
+ln -s missing "$dir/$LOG"
+launch "$dir" "$KC_CHECKER" --board ansi104
+unlogged=$(status_ink)
+kc_press 24
+stop TERM 0
+said "cannot create $LOG: not a regular file"
+[ -L "$dir/$LOG" ] && [ ! -e "$dir/missing" ] || kc_fail "written through the link"
+rm "$dir/$LOG"
+launch "$dir" "$KC_CHECKER" --board ansi104
+[ "$unlogged" -gt "$(($(status_ink) + 20))" ] || kc_fail "no \"(no log)\" in the status line"
+first=$APP_PID
+kc_press 24
+(cd "$dir" && exec "$KC_CHECKER" --board ansi104) 2>"$dir.second" &
+kc_wait_for 20 grep -q "$LOG: another copy of the checker is writing it" "$dir.second" ||
+  kc_fail "the second copy: $(cat "$dir.second")"
+APP_PID=$! && stop TERM 0
+APP_PID=$first && kc_native_focus && kc_press 25
+stop TERM 0
+sed -E 's/ [0-9]+\r$//; s/\r$//' "$dir/$LOG" | cmp -s - <(printf '%s\n' "Q down" "Q up" "W down" \
+  "W up" "Keyboard type : ANSI 104-key (US) / board ansi104") || kc_fail "the first copy's log: $(cat -A "$dir/$LOG")"
 
 echo "== the menu's command from a folder nobody can write: the log at home"
 dir=$(fresh menu) && mkdir "$dir/bin" && ln -s "$KC_CHECKER" "$dir/bin/keyboard-checker"
