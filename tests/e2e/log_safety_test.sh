@@ -33,6 +33,8 @@ stop() {
   APP_PID=
   [ "$status" = "$2" ] || kc_fail "exit status $status after $1, want $2: $(cat "$dir.out")"
 }
+# running TEXT: said at the write that found it, not only by the closing line.
+running() { kc_wait_for 10 grep -q "$1" "$dir.out" || kc_fail "not said while running: $1"; }
 said() { [ "$(wc -l <"$dir.out")" = 1 ] && grep -q "$1" "$dir.out" || kc_fail "stderr: $(cat "$dir.out")"; }
 # noted TEST N: the count line's red beyond "  0 key(s) on" is the note that keys are
 # not logged.
@@ -78,6 +80,7 @@ for mode in /en "--board ansi104"; do
   dir=$(fresh full) # 1 KB at most, the signal ignored: writes fail with EFBIG
   launch "$dir" bash -c 'ulimit -f 1 && trap "" XFSZ && exec "$0" "$@"' "$KC_CHECKER" $mode
   for _ in $(seq 10); do kc_press 24 25 26 27 28 29 30 31 32 33; done
+  running "the log stops here"
   stop TERM 1
   said "cannot write $LOG: File too large; the log stops here"
   ! grep -q "Keyboard type" "$dir/$LOG" || kc_fail "a short log ends as if whole"
@@ -86,6 +89,7 @@ for mode in /en "--board ansi104"; do
   dir=$(fresh deleted)
   launch "$dir" "$KC_CHECKER" $mode
   kc_press 24 && rm "$dir/$LOG" && kc_press 25
+  running "deleted or replaced"
   stop TERM 1
   said "$LOG was deleted or replaced while the checker ran"
 done
