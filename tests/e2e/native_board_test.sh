@@ -169,7 +169,11 @@ for chatter in 30 200; do
   kc_native_start "$dir" --board ansi104 --chatter "$chatter"
   # Without --delay 0 xdotool waits 12 ms after each key.
   bounce() { echo keydown --delay 0 "$1" keyup --delay 0 "$1" sleep "$2" keydown --delay 0 "$1" keyup --delay 0 "$1"; }
-  xdotool $(bounce 24 0.005) sleep 0.2 $(bounce 25 0.1) sleep 0.3
+  # Sent while the checker is stopped, so it reads them in one batch: the
+  # gaps are the server's times, not the times of the reading.
+  kill -STOP "$APP_PID"
+  xdotool $(bounce 24 0.005) sleep 0.2 $(bounce 25 0.1)
+  kill -CONT "$APP_PID" && sleep 0.3
   shot bounced
   kc_native_end TERM
   gaps=$(awk '$2 == "up" { up[$1] = $3 + 0 } $2 == "down" && ($1 in up) { printf "%s %d ", $1, $3 - up[$1] }' "$dir/$LOG")
