@@ -145,6 +145,15 @@ bool onClientMessage(BoardChecker &c, const XClientMessageEvent &message) {
            static_cast<Atom>(message.data.l[0]) == c.main.deleteWindow);
 }
 
+// Another client destroying the window closes it, with nothing left to
+// draw on.
+bool onDestroyNotify(BoardChecker &c, const XDestroyWindowEvent &destroyed) {
+  if (destroyed.window != c.main.window)
+    return true;
+  c.main.window = None;
+  return false;
+}
+
 bool onMappingNotify(BoardChecker &c, XMappingEvent &mapping) {
   XRefreshKeyboardMapping(&mapping);
   return mapping.request != MappingKeyboard || onKeycodesChanged(c);
@@ -178,6 +187,8 @@ bool dispatch(BoardChecker &c, XEvent &event) {
     return onMapNotify(c);
   case MappingNotify:
     return onMappingNotify(c, event.xmapping);
+  case DestroyNotify:
+    return onDestroyNotify(c, event.xdestroywindow);
   default:
     if (event.type == c.keyboard.xkbEventType)
       return onXkbEvent(c, reinterpret_cast<XkbEvent &>(event));
@@ -220,7 +231,8 @@ int closeBoardChecker(BoardChecker &c) {
   destroyBoardCanvas(c.display, c.canvas);
   closeBoardFonts(c.fonts);
   closeGridFont(c.display, c.font);
-  XDestroyWindow(c.display, c.main.window);
+  if (c.main.window != None)
+    XDestroyWindow(c.display, c.main.window);
   XCloseDisplay(c.display);
   FcFini();
   return status;

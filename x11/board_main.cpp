@@ -93,6 +93,7 @@ int runBoardMode(int argc, char **argv) {
     return 1;
   g_lost = &c;
   XSetIOErrorHandler(quietIOError);
+  ignoreLostWindowErrors();
   XSetIOErrorExitHandler(c.display, onDisplayLost, nullptr);
   if (!setUpWindow(c))
     return 1;

@@ -37,17 +37,6 @@ Checker *g_lostChecker = nullptr;
 
 int quietIOError(Display *) { return 0; }
 
-XErrorHandler g_defaultErrorHandler = nullptr;
-
-// Another client may destroy our window at any moment; what was already
-// on its way to it fails, and that is no reason to die before the closing
-// line. Any other error is as fatal as Xlib makes it.
-int onXError(Display *display, XErrorEvent *error) {
-  if (error->error_code == BadWindow || error->error_code == BadDrawable)
-    return 0;
-  return g_defaultErrorHandler(display, error);
-}
-
 void onDisplayLost(Display *, void *) {
   closeTransitionLog(g_lostChecker->log, g_lostChecker->layout);
   sayLogState(*g_lostChecker);
@@ -109,7 +98,7 @@ int main(int argc, char **argv) {
     return 1;
   g_lostChecker = &c;
   XSetIOErrorHandler(quietIOError);
-  g_defaultErrorHandler = XSetErrorHandler(onXError);
+  ignoreLostWindowErrors();
   XSetIOErrorExitHandler(c.display, onDisplayLost, nullptr);
   if (!setUpWindow(c))
     return 1;

@@ -57,3 +57,21 @@ bool serverAnswers(Display *display, int waitMs) {
     poll(&server, 1, static_cast<int>(left.count()) + 1);
   }
 }
+
+namespace {
+
+XErrorHandler g_defaultErrorHandler = nullptr;
+
+// What was on its way to a destroyed window fails, and that is no reason
+// to die before the closing line.
+int onXError(Display *display, XErrorEvent *error) {
+  if (error->error_code == BadWindow || error->error_code == BadDrawable)
+    return 0;
+  return g_defaultErrorHandler(display, error);
+}
+
+} // namespace
+
+void ignoreLostWindowErrors() {
+  g_defaultErrorHandler = XSetErrorHandler(onXError);
+}

@@ -13,6 +13,11 @@ Display *openSessionDisplay();
 // returned; called before anything else runs.
 int signalEvents();
 
+// Another client may destroy the window at any moment: errors of requests
+// already on their way to it are ignored from then on; any other is as
+// fatal as Xlib makes it.
+void ignoreLostWindowErrors();
+
 // One request, answered within waitMs or not at all, without blocking: a
 // server that stopped or is busy must not hold a closing window.
 bool serverAnswers(Display *display, int waitMs);

@@ -133,10 +133,14 @@ kc_press 24
 stop TERM 0
 expect_log "$dir" "Q down" "Q up" "$CLOSE_US"
 
-echo "== the window destroyed by another client: a close"
+echo "== the window destroyed by another client: a close, in either window"
 dir=$(fresh destroyed)
 launch "$dir" "$KC_CHECKER" /en
 kc_press 24
 stop destroy 0
 expect_log "$dir" "Q down" "Q up" "$CLOSE_US"
+launch "$dir" "$KC_CHECKER" --board ansi104
+kc_press 24
+stop destroy 0
+tail -n 1 "$dir/$LOG" | grep -q " / board ansi104"$'\r$' || kc_fail "no closing line: $(cat -A "$dir/$LOG")"
 kc_done "ok: the log's name and the log kept safe"
