@@ -158,6 +158,18 @@ setxkbmap -model pc105 -layout us # evdev's keycodes again: 97 is Ro
 kc_native_end TERM
 expect_log "$dir" "${want[@]}" "S up" Home\ {down,up} Home\ {down,up} A\ {down,up} "$CLOSE_US"
 
+echo "== events already received when SIGTERM comes: logged before the closing line"
+dir=$(fresh backlog)
+kc_native_start "$dir" /en
+kill -STOP "$APP_PID"
+steps=() want=()
+for _ in $(seq 300); do steps+=(d38 u38) want+=("A down" "A up"); done
+"$KC_BURST" "${steps[@]}" && sleep 0.3 # the server's writes reach the socket
+kill -TERM "$APP_PID" && kill -CONT "$APP_PID"
+wait "$APP_PID" || kc_fail "exit status $? after SIGTERM with a backlog"
+APP_PID=
+expect_log "$dir" "${want[@]}" "$CLOSE_US"
+
 echo "== keys held while the focus comes and goes"
 dir=$(fresh held)
 kc_native_start "$dir" /en
