@@ -22,9 +22,6 @@
 namespace {
 
 constexpr int kCloseWaitMs = 1000;
-// How long a signal's close spends on the events already received: with
-// the wait above, the closing line stays within 3 s.
-constexpr int kBacklogMs = 1500;
 // After a focus gain, ms from the gain to each further read of the keymap:
 // XWayland marks keys already held only some time after the focus came.
 constexpr long kCatchUpMs[] = {10, 50, 250};
@@ -199,54 +196,14 @@ bool dispatch(BoardChecker &c, XEvent &event) {
   }
 }
 
-// After a signal, the backlog's keys and focus losses only: a focus gain
-// or new keycodes would need the server, which may not answer, so the
-// backlog ends there.
-bool takeBacklogEvent(BoardChecker &c, XEvent &event) {
-  switch (event.type) {
-  case KeyPress:
-  case KeyRelease:
-    return onKey(c, event.xkey);
-  case FocusOut:
-    return onFocusOut(c);
-  case FocusIn:
-  case MappingNotify:
-    return false;
-  default:
-    return event.type != c.keyboard.xkbEventType;
-  }
-}
-
-// Whatever the server sent before the signal is logged first.
-void takeSignalBacklog(BoardChecker &c) {
-  takeBacklog(c.display, kBacklogMs,
-              [&](XEvent &event) { return takeBacklogEvent(c, event); });
-}
-
-bool signalPending(const BoardChecker &c) {
-  pollfd signal = {c.signalFd, POLLIN, 0};
-  return poll(&signal, 1, 0) > 0;
-}
-
-// The events in the batches the connection delivers them, one drawing
-// after each batch; a signal stops the reading at the next batch, and only
-// what was already received is logged before the closing line.
-bool drainEvents(BoardChecker &c) {
-  while (XPending(c.display) > 0) {
-    if (signalPending(c)) {
-      takeSignalBacklog(c);
-      return false;
-    }
-    for (int queued = XQLength(c.display); queued > 0; --queued) {
-      XEvent event;
-      XNextEvent(c.display, &event);
-      if (!dispatch(c, event))
-        return false;
-    }
-    if (c.stale || c.exposed)
-      paint(c);
-  }
-  return true;
+bool drainEventsOf(BoardChecker &c) {
+  return drainEvents(
+      c.display, c.signalFd, c.keyboard.xkbEventType,
+      [&](XEvent &event) { return dispatch(c, event); },
+      [&] {
+        if (c.stale || c.exposed)
+          paint(c);
+      });
 }
 
 // The closing line first, asking nothing of the server; the window is
@@ -274,12 +231,13 @@ int runBoardChecker(BoardChecker &c) {
                    {c.signalFd, POLLIN, 0},
                    {c.catchUpFd, POLLIN, 0}};
   for (;;) {
-    if (!drainEvents(c))
+    if (!drainEventsOf(c))
       break;
     if (poll(fds, 3, -1) < 0)
       continue; // EINTR: the signals that matter come through signalFd
     if (fds[1].revents & POLLIN) {
-      takeSignalBacklog(c);
+      takeSignalBacklog(c.display, c.keyboard.xkbEventType,
+                        [&](XEvent &event) { return dispatch(c, event); });
       break;
     }
     if (fds[2].revents & POLLIN)

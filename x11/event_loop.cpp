@@ -23,9 +23,6 @@ constexpr long kFirstRepaintNs = 1000 * 1000;
 constexpr long kRepaintDelayNs = 10 * 1000 * 1000;
 // How long the close waits for the server before leaving it be.
 constexpr int kCloseWaitMs = 1000;
-// How long a signal's close spends on the events already received: with
-// the wait above, the closing line stays within 3 s.
-constexpr int kBacklogMs = 1500;
 
 void paint(Checker &c) {
   // Unfocused, a repaint shows nothing new: keys typed elsewhere stay out.
@@ -176,54 +173,11 @@ bool onTimer(Checker &c) {
   return true;
 }
 
-// After a signal, the backlog's keys and focus losses only: a focus gain
-// or new keycodes would need the server, which may not answer, so the
-// backlog ends there.
-bool takeBacklogEvent(Checker &c, XEvent &event) {
-  switch (event.type) {
-  case KeyPress:
-  case KeyRelease:
-    return onKey(c, event.xkey);
-  case FocusOut:
-    return onFocusOut(c);
-  case FocusIn:
-  case MappingNotify:
-    return false;
-  default:
-    return event.type != c.keyboard.xkbEventType;
-  }
-}
-
-// Whatever the server sent before the signal is logged first.
-void takeSignalBacklog(Checker &c) {
-  takeBacklog(c.display, kBacklogMs,
-              [&](XEvent &event) { return takeBacklogEvent(c, event); });
-}
-
-bool signalPending(const Checker &c) {
-  pollfd signal = {c.signalFd, POLLIN, 0};
-  return poll(&signal, 1, 0) > 0;
-}
-
-// Takes the events in the batches the connection delivers them, drawing
-// after each batch. A signal stops the reading at the next batch, and only
-// what was already received is logged before the closing line. False once the
-// window is to close.
-bool drainEvents(Checker &c) {
-  while (XPending(c.display) > 0) {
-    if (signalPending(c)) {
-      takeSignalBacklog(c);
-      return false;
-    }
-    for (int queued = XQLength(c.display); queued > 0; --queued) {
-      XEvent event;
-      XNextEvent(c.display, &event);
-      if (!dispatch(c, event))
-        return false;
-    }
-    repaintIfChanged(c);
-  }
-  return true;
+bool drainEventsOf(Checker &c) {
+  return drainEvents(
+      c.display, c.signalFd, c.keyboard.xkbEventType,
+      [&](XEvent &event) { return dispatch(c, event); },
+      [&] { repaintIfChanged(c); });
 }
 
 // The one close sequence, whatever asked for it. The closing line comes
@@ -255,12 +209,13 @@ int runChecker(Checker &c) {
                    {c.signalFd, POLLIN, 0},
                    {c.catchUpFd, POLLIN, 0}};
   for (;;) {
-    if (!drainEvents(c))
+    if (!drainEventsOf(c))
       break;
     if (poll(fds, 4, -1) < 0)
       continue; // EINTR: the signals that matter come through signalFd
     if (fds[2].revents & POLLIN) {
-      takeSignalBacklog(c);
+      takeSignalBacklog(c.display, c.keyboard.xkbEventType,
+                        [&](XEvent &event) { return dispatch(c, event); });
       break;
     }
     if (fds[3].revents & POLLIN)

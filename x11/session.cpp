@@ -75,3 +75,22 @@ int onXError(Display *display, XErrorEvent *error) {
 void ignoreLostWindowErrors() {
   g_defaultErrorHandler = XSetErrorHandler(onXError);
 }
+
+bool signalPending(int signalFd) {
+  pollfd signal = {signalFd, POLLIN, 0};
+  return poll(&signal, 1, 0) > 0;
+}
+
+BacklogStep backlogStep(const XEvent &event, int xkbEventType) {
+  switch (event.type) {
+  case KeyPress:
+  case KeyRelease:
+  case FocusOut:
+    return BacklogTake;
+  case FocusIn:
+  case MappingNotify:
+    return BacklogEnd;
+  default:
+    return event.type == xkbEventType ? BacklogEnd : BacklogSkip;
+  }
+}

@@ -24,23 +24,60 @@ void ignoreLostWindowErrors();
 // server that stopped or is busy must not hold a closing window.
 bool serverAnswers(Display *display, int waitMs);
 
+// True when SIGINT, SIGTERM or SIGHUP waits on the descriptor.
+bool signalPending(int signalFd);
+
+// What a signal's backlog may take without the server: key events and focus
+// losses. A focus gain or new keycodes would need the server, which may no
+// longer answer, so the backlog ends there; anything else is passed over.
+enum BacklogStep { BacklogTake, BacklogSkip, BacklogEnd };
+BacklogStep backlogStep(const XEvent &event, int xkbEventType);
+
+// How long a signal's close spends on the events already received; with
+// the wait for the server after the closing line, that line still comes
+// within 3 s.
+constexpr int kBacklogMs = 1500;
+
 // A signal ends the window, but the key events the server has already sent
-// are still the user's keys. take(event) gets each event already received,
-// without drawing, until none is left, take says stop, or limitMs runs out:
-// a backlog's lines are kept and the closing line still comes in time.
-// Reading asks nothing of the server, so a silent one cannot hold it.
-template <typename Take>
-void takeBacklog(Display *display, int limitMs, Take take) {
+// are still the user's keys: each one already received goes to dispatch,
+// without drawing, until none is left, dispatch says stop, or kBacklogMs
+// runs out. Reading asks nothing of the server.
+template <typename Dispatch>
+void takeSignalBacklog(Display *display, int xkbEventType, Dispatch dispatch) {
   const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(kBacklogMs);
   while (XEventsQueued(display, QueuedAfterReading) > 0) {
     for (int queued = XQLength(display); queued > 0; --queued) {
       XEvent event;
       XNextEvent(display, &event);
-      if (!take(event))
+      const BacklogStep step = backlogStep(event, xkbEventType);
+      if (step == BacklogEnd || (step == BacklogTake && !dispatch(event)))
         return;
     }
     if (std::chrono::steady_clock::now() >= deadline)
       return;
   }
+}
+
+// The events in the batches the connection delivers them, afterBatch()
+// once after each (the drawing); a signal stops the reading at the next
+// batch, and only what was already received is logged before the close.
+// False once the window is to close.
+template <typename Dispatch, typename AfterBatch>
+bool drainEvents(Display *display, int signalFd, int xkbEventType,
+                 Dispatch dispatch, AfterBatch afterBatch) {
+  while (XPending(display) > 0) {
+    if (signalPending(signalFd)) {
+      takeSignalBacklog(display, xkbEventType, dispatch);
+      return false;
+    }
+    for (int queued = XQLength(display); queued > 0; --queued) {
+      XEvent event;
+      XNextEvent(display, &event);
+      if (!dispatch(event))
+        return false;
+    }
+    afterBatch();
+  }
+  return true;
 }
