@@ -1,6 +1,7 @@
 // Keycaps as an edge with the fill inside, a chattered key framed in red
 // over its edge, then the labels, the status line and the verdict.
 #include "x11/board_draw.h"
+#include "x11/grid_draw.h"
 
 namespace {
 
@@ -8,16 +9,6 @@ constexpr uint32_t kPlanColors[kBoardColorCount] = {
     kBoardBackColor,  kCapEdgeColor,    kNeverFillColor, kNeverTextColor,
     kTestedFillColor, kTestedTextColor, kHeldFillColor,  kHeldTextColor,
     kChatterColor,    kStatusTextColor, kPassColor,      kFailColor};
-
-bool allocColor(Display *display, uint32_t colorref, XftColor &color) {
-  const int screen = DefaultScreen(display);
-  const XRenderColor render = {
-      static_cast<unsigned short>((colorref & 0xFF) * 257),
-      static_cast<unsigned short>((colorref >> 8 & 0xFF) * 257),
-      static_cast<unsigned short>((colorref >> 16 & 0xFF) * 257), 0xFFFF};
-  return XftColorAllocValue(display, DefaultVisual(display, screen),
-                            DefaultColormap(display, screen), &render, &color);
-}
 
 const XftColor &colorOf(const BoardCanvas &canvas, uint32_t colorref) {
   for (int i = 0; i < kBoardColorCount; ++i)
@@ -89,7 +80,7 @@ bool createBoardCanvas(Display *display, Window window, int width, int height,
     return false;
   for (int i = 0; i < kBoardColorCount; ++i) {
     canvas.colorrefs[i] = kPlanColors[i];
-    if (!allocColor(display, kPlanColors[i], canvas.colors[i]))
+    if (!allocXftColor(display, kPlanColors[i], canvas.colors[i]))
       return false;
   }
   return true;

@@ -8,16 +8,6 @@
 
 namespace {
 
-bool allocColor(Display *display, uint32_t colorref, XftColor &color) {
-  const int screen = DefaultScreen(display);
-  const XRenderColor render = {
-      static_cast<unsigned short>((colorref & 0xFF) * 257),
-      static_cast<unsigned short>((colorref >> 8 & 0xFF) * 257),
-      static_cast<unsigned short>((colorref >> 16 & 0xFF) * 257), 0xFFFF};
-  return XftColorAllocValue(display, DefaultVisual(display, screen),
-                            DefaultColormap(display, screen), &render, &color);
-}
-
 const XftColor &colorFor(const GridCanvas &canvas, uint32_t colorref) {
   if (colorref == kKeyDownColor)
     return canvas.keyDown;
@@ -56,10 +46,10 @@ bool createGridCanvas(Display *display, Window window, Pixmap tile, int width,
       XftDrawCreate(display, canvas.buffer, DefaultVisual(display, screen),
                     DefaultColormap(display, screen));
   return canvas.draw != nullptr &&
-         allocColor(display, kKeyDownColor, canvas.keyDown) &&
-         allocColor(display, kKeyUpColor, canvas.keyUp) &&
-         allocColor(display, kCountLineColor, canvas.countLine) &&
-         allocColor(display, 0x00FFFFFF, canvas.white);
+         allocXftColor(display, kKeyDownColor, canvas.keyDown) &&
+         allocXftColor(display, kKeyUpColor, canvas.keyUp) &&
+         allocXftColor(display, kCountLineColor, canvas.countLine) &&
+         allocXftColor(display, 0x00FFFFFF, canvas.white);
 }
 
 void destroyGridCanvas(Display *display, GridCanvas &canvas) {
@@ -90,4 +80,14 @@ void drawGridPlan(Display *display, Window window, GridCanvas &canvas,
            plan.countText);
   XCopyArea(display, canvas.buffer, window, canvas.background, 0, 0,
             canvas.width, canvas.height, 0, 0);
+}
+
+bool allocXftColor(Display *display, uint32_t colorref, XftColor &color) {
+  const int screen = DefaultScreen(display);
+  const XRenderColor render = {
+      static_cast<unsigned short>((colorref & 0xFF) * 257),
+      static_cast<unsigned short>((colorref >> 8 & 0xFF) * 257),
+      static_cast<unsigned short>((colorref >> 16 & 0xFF) * 257), 0xFFFF};
+  return XftColorAllocValue(display, DefaultVisual(display, screen),
+                            DefaultColormap(display, screen), &render, &color);
 }

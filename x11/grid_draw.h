@@ -22,3 +22,7 @@ void destroyGridCanvas(Display *display, GridCanvas &canvas);
 
 void drawGridPlan(Display *display, Window window, GridCanvas &canvas,
                   const GridFont &font, const GridPlan &plan);
+
+// A COLORREF (0x00BBGGRR) as Xft draws it on the default visual; both
+// windows speak the key model's colours.
+bool allocXftColor(Display *display, uint32_t colorref, XftColor &color);
