@@ -32,6 +32,11 @@ void armCatchUp(BoardChecker &c, long ms) {
   timerfd_settime(c.catchUpFd, 0, &when, nullptr);
 }
 
+// A change is drawn a millisecond later rather than at once: the drawing
+// then does not compete for the CPU with whoever waits for the log line,
+// and a burst within that millisecond is drawn once.
+constexpr long kPaintDelayNs = 1000 * 1000;
+
 void paint(BoardChecker &c) {
   if (c.stale) {
     colourBoardPlan(c.plan, c.progress);
@@ -42,6 +47,25 @@ void paint(BoardChecker &c) {
     showBoardCanvas(c.display, c.main.window, c.canvas);
   XFlush(c.display);
   c.stale = c.exposed = false;
+}
+
+// A lost picture is shown again at once; a change waits for its timer.
+void paintSoon(BoardChecker &c) {
+  if (c.exposed && !c.stale)
+    paint(c);
+  if (!c.stale || c.paintArmed)
+    return;
+  const itimerspec soon = {{0, 0}, {0, kPaintDelayNs}};
+  timerfd_settime(c.paintFd, 0, &soon, nullptr);
+  c.paintArmed = true;
+}
+
+void onPaintTimer(BoardChecker &c) {
+  uint64_t expirations;
+  if (read(c.paintFd, &expirations, sizeof expirations) <= 0)
+    return;
+  c.paintArmed = false;
+  paint(c);
 }
 
 // The server's clock is 32 bits of milliseconds: the difference stays
@@ -199,11 +223,7 @@ bool dispatch(BoardChecker &c, XEvent &event) {
 bool drainEventsOf(BoardChecker &c) {
   return drainEvents(
       c.display, c.signalFd, c.keyboard.xkbEventType,
-      [&](XEvent &event) { return dispatch(c, event); },
-      [&] {
-        if (c.stale || c.exposed)
-          paint(c);
-      });
+      [&](XEvent &event) { return dispatch(c, event); }, [&] { paintSoon(c); });
 }
 
 // The closing line first, asking nothing of the server; the window is
@@ -227,13 +247,14 @@ int closeBoardChecker(BoardChecker &c) {
 } // namespace
 
 int runBoardChecker(BoardChecker &c) {
-  pollfd fds[3] = {{ConnectionNumber(c.display), POLLIN, 0},
+  pollfd fds[4] = {{ConnectionNumber(c.display), POLLIN, 0},
                    {c.signalFd, POLLIN, 0},
-                   {c.catchUpFd, POLLIN, 0}};
+                   {c.catchUpFd, POLLIN, 0},
+                   {c.paintFd, POLLIN, 0}};
   for (;;) {
     if (!drainEventsOf(c))
       break;
-    if (poll(fds, 3, -1) < 0)
+    if (poll(fds, 4, -1) < 0)
       continue; // EINTR: the signals that matter come through signalFd
     if (fds[1].revents & POLLIN) {
       takeSignalBacklog(c.display, c.keyboard.xkbEventType,
@@ -242,8 +263,9 @@ int runBoardChecker(BoardChecker &c) {
     }
     if (fds[2].revents & POLLIN)
       onCatchUpTimer(c);
-    if (c.stale || c.exposed)
-      paint(c);
+    if (fds[3].revents & POLLIN)
+      onPaintTimer(c);
+    paintSoon(c);
   }
   return closeBoardChecker(c);
 }

@@ -99,6 +99,7 @@ int runBoardMode(int argc, char **argv) {
     return 1;
   c.startTime = serverTime(c);
   c.catchUpFd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
+  c.paintFd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
   openLog(c);
   setUpKeyboard(c.keyboard, c.display, c.main.window);
   buildBoardScanMap(c.display, c.board, c.keyboard.scanMap);

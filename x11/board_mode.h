@@ -37,6 +37,8 @@ struct BoardChecker {
   int signalFd;   // SIGINT, SIGTERM, SIGHUP
   int catchUpFd;  // the keymap read again after a focus gain
   int catchUpStep;
+  int paintFd; // the drawing a millisecond after a change
+  bool paintArmed;
 };
 
 // The whole run for a command line with --board: status 2 for a bad board
