@@ -81,6 +81,17 @@ bool signalPending(int signalFd) {
   return poll(&signal, 1, 0) > 0;
 }
 
+bool backlogWaiting(Display *display) {
+  // Long enough for a server that is writing the rest, short enough that a
+  // silent one adds nothing a user would notice to the close.
+  constexpr int kQuietMs = 20;
+  if (XEventsQueued(display, QueuedAfterReading) > 0)
+    return true;
+  pollfd server = {ConnectionNumber(display), POLLIN, 0};
+  return poll(&server, 1, kQuietMs) > 0 &&
+         XEventsQueued(display, QueuedAfterReading) > 0;
+}
+
 BacklogStep backlogStep(const XEvent &event, int xkbEventType) {
   switch (event.type) {
   case KeyPress:

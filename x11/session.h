@@ -38,6 +38,11 @@ BacklogStep backlogStep(const XEvent &event, int xkbEventType);
 // within 3 s.
 constexpr int kBacklogMs = 1500;
 
+// True while events already received wait to be read. A backlog larger
+// than the connection's buffer reaches us in parts as we read, so a
+// moment's quiet is waited out before the backlog counts as read.
+bool backlogWaiting(Display *display);
+
 // A signal ends the window, but the key events the server has already sent
 // are still the user's keys: each one already received goes to dispatch,
 // without drawing, until none is left, dispatch says stop, or kBacklogMs
@@ -46,7 +51,7 @@ template <typename Dispatch>
 void takeSignalBacklog(Display *display, int xkbEventType, Dispatch dispatch) {
   const auto deadline =
       std::chrono::steady_clock::now() + std::chrono::milliseconds(kBacklogMs);
-  while (XEventsQueued(display, QueuedAfterReading) > 0) {
+  while (backlogWaiting(display)) {
     for (int queued = XQLength(display); queued > 0; --queued) {
       XEvent event;
       XNextEvent(display, &event);

@@ -163,7 +163,8 @@ dir=$(fresh backlog)
 kc_native_start "$dir" /en
 kill -STOP "$APP_PID"
 steps=() want=()
-for _ in $(seq 300); do steps+=(d38 u38) want+=("A down" "A up"); done
+# More than the connection's buffer holds: the server keeps the rest.
+for _ in $(seq 6000); do steps+=(d38 u38) want+=("A down" "A up"); done
 "$KC_BURST" "${steps[@]}" && sleep 0.3 # the server's writes reach the socket
 kill -TERM "$APP_PID" && kill -CONT "$APP_PID"
 wait "$APP_PID" || kc_fail "exit status $? after SIGTERM with a backlog"
