@@ -3,7 +3,6 @@
 // long is logged as two lines with their true gap, and nothing is read
 // between events: the loop sleeps until the server or a signal wakes it.
 #include <X11/XKBlib.h>
-#include <X11/keysym.h>
 #include <fontconfig/fontconfig.h>
 #include <poll.h>
 #include <sys/timerfd.h>
@@ -22,16 +21,6 @@
 namespace {
 
 constexpr int kCloseWaitMs = 1000;
-// After a focus gain, ms from the gain to each further read of the keymap:
-// XWayland marks keys already held only some time after the focus came.
-constexpr long kCatchUpMs[] = {10, 50, 250};
-constexpr int kCatchUpReads = sizeof kCatchUpMs / sizeof kCatchUpMs[0];
-
-void armCatchUp(BoardChecker &c, long ms) {
-  const itimerspec when = {{0, 0}, {ms / 1000, (ms % 1000) * 1000000}};
-  timerfd_settime(c.catchUpFd, 0, &when, nullptr);
-}
-
 // A change is drawn a millisecond later rather than at once: the drawing
 // then does not compete for the CPU with whoever waits for the log line,
 // and a burst within that millisecond is drawn once.
@@ -82,13 +71,6 @@ void record(BoardChecker &c, int key, bool down, Time time) {
   c.stale = true;
 }
 
-// Without a window manager nobody turns Alt+F4 into a close request, so
-// the window does it, as the classic one does.
-bool isAltF4(BoardChecker &c, const XKeyEvent &key) {
-  return key.type == KeyPress && (key.state & Mod1Mask) != 0 &&
-         XkbKeycodeToKeysym(c.display, key.keycode, 0, 0) == XK_F4;
-}
-
 bool onKey(BoardChecker &c, const XKeyEvent &event) {
   const bool down = event.type == KeyPress;
   // Another client's made-up event is not the keyboard; without the focus
@@ -101,7 +83,7 @@ bool onKey(BoardChecker &c, const XKeyEvent &event) {
   // went down before the window had the focus and was never seen.
   if (key >= 0 && c.progress.keys[key].down != down)
     record(c, key, down, event.time);
-  return !isAltF4(c, event);
+  return !isAltF4(c.display, event);
 }
 
 // Where no event tells what changed (the focus came back, the keycodes
@@ -123,26 +105,19 @@ bool onFocusIn(BoardChecker &c, const XFocusChangeEvent &focus) {
     return true;
   acquireKeyboard(c.keyboard);
   catchUp(c);
-  c.catchUpStep = 0;
-  armCatchUp(c, kCatchUpMs[0]);
+  startFocusCatchUp(c.catchUp);
   return true;
 }
 
 void onCatchUpTimer(BoardChecker &c) {
-  uint64_t expirations;
-  if (read(c.catchUpFd, &expirations, sizeof expirations) <= 0 ||
-      c.catchUpStep >= kCatchUpReads)
-    return;
-  catchUp(c);
-  if (++c.catchUpStep < kCatchUpReads)
-    armCatchUp(c, kCatchUpMs[c.catchUpStep] - kCatchUpMs[c.catchUpStep - 1]);
+  if (focusCatchUpDue(c.catchUp))
+    catchUp(c);
 }
 
 bool onFocusOut(BoardChecker &c) {
   // A grab by the desktop (mode NotifyGrab) takes the keys as well.
   unacquireKeyboard(c.keyboard);
-  c.catchUpStep = kCatchUpReads;
-  armCatchUp(c, 0);
+  stopFocusCatchUp(c.catchUp);
   return true;
 }
 
@@ -165,17 +140,11 @@ bool onExpose(BoardChecker &c, const XExposeEvent &expose) {
 }
 
 bool onClientMessage(BoardChecker &c, const XClientMessageEvent &message) {
-  return !(message.format == 32 &&
-           static_cast<Atom>(message.data.l[0]) == c.main.deleteWindow);
+  return !isCloseRequest(c.main, message);
 }
 
-// Another client destroying the window closes it, with nothing left to
-// draw on.
 bool onDestroyNotify(BoardChecker &c, const XDestroyWindowEvent &destroyed) {
-  if (destroyed.window != c.main.window)
-    return true;
-  c.main.window = None;
-  return false;
+  return !forgetDestroyedWindow(c.main, destroyed);
 }
 
 bool onMappingNotify(BoardChecker &c, XMappingEvent &mapping) {
@@ -184,13 +153,7 @@ bool onMappingNotify(BoardChecker &c, XMappingEvent &mapping) {
 }
 
 bool onXkbEvent(BoardChecker &c, XkbEvent &xkb) {
-  // Xlib's own copy of the keymap, which tells F4 for Alt+F4, is kept
-  // fresh only when asked.
-  if (xkb.any.xkb_type == XkbMapNotify)
-    XkbRefreshKeyboardMapping(&xkb.map);
-  return (xkb.any.xkb_type != XkbNewKeyboardNotify &&
-          xkb.any.xkb_type != XkbMapNotify) ||
-         onKeycodesChanged(c);
+  return !keycodesChanged(xkb) || onKeycodesChanged(c);
 }
 
 // False once the window is to close.
@@ -249,7 +212,7 @@ int closeBoardChecker(BoardChecker &c) {
 int runBoardChecker(BoardChecker &c) {
   pollfd fds[4] = {{ConnectionNumber(c.display), POLLIN, 0},
                    {c.signalFd, POLLIN, 0},
-                   {c.catchUpFd, POLLIN, 0},
+                   {c.catchUp.fd, POLLIN, 0},
                    {c.paintFd, POLLIN, 0}};
   for (;;) {
     if (!drainEventsOf(c))

@@ -24,14 +24,9 @@ namespace {
 // For the display-lost handler, which Xlib calls with no context of ours.
 BoardChecker *g_lost = nullptr;
 
-int quietIOError(Display *) { return 0; }
-
-void onDisplayLost(Display *, void *) {
+void onDisplayLost() {
   closeBoardLog(g_lost->log, g_lost->board);
   sayLogFileState(g_lost->log, g_lost->logSaid);
-  std::fprintf(stderr, "keyboard-checker: lost the connection to the "
-                       "display\n");
-  std::_Exit(1);
 }
 
 Bool isClockChange(Display *, XEvent *event, XPointer checker) {
@@ -92,13 +87,11 @@ int runBoardMode(int argc, char **argv) {
   if (c.display == nullptr)
     return 1;
   g_lost = &c;
-  XSetIOErrorHandler(quietIOError);
-  ignoreLostWindowErrors();
-  XSetIOErrorExitHandler(c.display, onDisplayLost, nullptr);
+  handleConnectionFaults(c.display, onDisplayLost);
   if (!setUpWindow(c))
     return 1;
   c.startTime = serverTime(c);
-  c.catchUpFd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
+  openFocusCatchUp(c.catchUp);
   c.paintFd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
   openLog(c);
   setUpKeyboard(c.keyboard, c.display, c.main.window);

@@ -12,6 +12,7 @@
 #include "keymodel/board_progress.h"
 #include "keymodel/log_file.h"
 #include "x11/board_draw.h"
+#include "x11/focus_catch_up.h"
 #include "x11/grid_font.h"
 #include "x11/keyboard_device.h"
 #include "x11/main_window.h"
@@ -30,14 +31,13 @@ struct BoardChecker {
   GridFont font;
   BoardFonts fonts; // the font above and a Western one for ASCII texts
   BoardCanvas canvas;
-  Atom clock;     // a property of the window, touched to read the time
-  Time startTime; // the server's time at start: the log's zero
-  bool stale;     // the progress changed since the last drawing
-  bool exposed;   // the window lost what it showed
-  int signalFd;   // SIGINT, SIGTERM, SIGHUP
-  int catchUpFd;  // the keymap read again after a focus gain
-  int catchUpStep;
-  int paintFd; // the drawing a millisecond after a change
+  Atom clock;           // a property of the window, touched to read the time
+  Time startTime;       // the server's time at start: the log's zero
+  bool stale;           // the progress changed since the last drawing
+  bool exposed;         // the window lost what it showed
+  int signalFd;         // SIGINT, SIGTERM, SIGHUP
+  FocusCatchUp catchUp; // the keymap read again after a focus gain
+  int paintFd;          // the drawing a millisecond after a change
   bool paintArmed;
 };
 

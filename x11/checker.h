@@ -8,6 +8,7 @@
 
 #include "keymodel/layout.h"
 #include "keymodel/transition_log.h"
+#include "x11/focus_catch_up.h"
 #include "x11/grid_draw.h"
 #include "x11/grid_font.h"
 #include "x11/keyboard_device.h"
@@ -23,13 +24,11 @@ struct Checker {
   bool logSaid; // the end of the log has been reported
   GridFont font;
   GridCanvas canvas;
-  int timerFd;         // the repaints after a change
-  int repaintsDue;     // how many of them are still to come
-  int signalFd;        // SIGINT, SIGTERM, SIGHUP
-  int catchUpFd;       // the server's keymap read again after a focus gain
-  int catchUpStep;     // how many of those reads were taken
-  bool repaintPending; // the state changed since the window was drawn
-  Time lastKeyTime;    // the server's time of the last key event taken, ms
+  int timerFd;          // the repaints after a change
+  int repaintsDue;      // how many of them are still to come
+  int signalFd;         // SIGINT, SIGTERM, SIGHUP
+  FocusCatchUp catchUp; // the server's keymap read again after a focus gain
+  bool repaintPending;  // the state changed since the window was drawn
 };
 
 // Blocks on the X connection, the timer and the signals until the window

@@ -4,7 +4,6 @@
 // come; the window is drawn a millisecond after a change, however many
 // events came in between, then again 10 ms after it, as on Windows.
 #include <X11/XKBlib.h>
-#include <X11/keysym.h>
 #include <poll.h>
 #include <sys/signalfd.h>
 #include <sys/timerfd.h>
@@ -53,18 +52,11 @@ void repaintIfChanged(Checker &c) {
   timerfd_settime(c.timerFd, 0, &soon, nullptr);
 }
 
-// Without a window manager nobody turns Alt+F4 into a close request, so
-// the window does it, as Windows' default window procedure would.
-bool isAltF4(Checker &c, const XKeyEvent &key) {
-  return key.type == KeyPress && (key.state & Mod1Mask) != 0 &&
-         XkbKeycodeToKeysym(c.display, key.keycode, 0, 0) == XK_F4;
-}
-
 bool onKey(Checker &c, const XKeyEvent &key) {
   // Another client's made-up event is not the keyboard.
   if (!key.send_event)
-    takeKeyEvent(c, key.keycode, key.type == KeyPress, key.time);
-  return !isAltF4(c, key);
+    takeKeyEvent(c, key.keycode, key.type == KeyPress);
+  return !isAltF4(c.display, key);
 }
 
 bool onFocusIn(Checker &c, const XFocusChangeEvent &focus) {
@@ -72,14 +64,14 @@ bool onFocusIn(Checker &c, const XFocusChangeEvent &focus) {
     return true;
   acquireKeyboard(c.keyboard);
   // Catches up with keys already down when the focus came.
-  startFocusCatchUp(c);
+  catchUpOnFocus(c);
   return true;
 }
 
 bool onFocusOut(Checker &c) {
   // A grab by the desktop (mode NotifyGrab) takes the keys as well.
   unacquireKeyboard(c.keyboard);
-  stopFocusCatchUp(c);
+  stopFocusCatchUp(c.catchUp);
   return true;
 }
 
@@ -95,17 +87,11 @@ bool onExpose(Checker &c, const XExposeEvent &expose) {
 }
 
 bool onClientMessage(Checker &c, const XClientMessageEvent &message) {
-  return !(message.format == 32 &&
-           static_cast<Atom>(message.data.l[0]) == c.main.deleteWindow);
+  return !isCloseRequest(c.main, message);
 }
 
-// Another client may destroy the window (xdotool windowclose, xkill's
-// kin): that is a close, with nothing left to draw on.
 bool onDestroyNotify(Checker &c, const XDestroyWindowEvent &destroyed) {
-  if (destroyed.window != c.main.window)
-    return true;
-  c.main.window = None;
-  return false;
+  return !forgetDestroyedWindow(c.main, destroyed);
 }
 
 // New keycodes: the events after this one speak them, and what is held
@@ -123,12 +109,7 @@ bool onMappingNotify(Checker &c, XMappingEvent &mapping) {
 }
 
 bool onXkbEvent(Checker &c, XkbEvent &xkb) {
-  // Xlib's own copy of the keymap, which tells F4 for Alt+F4, is kept
-  // fresh only when asked.
-  if (xkb.any.xkb_type == XkbMapNotify)
-    XkbRefreshKeyboardMapping(&xkb.map);
-  if (xkb.any.xkb_type == XkbNewKeyboardNotify ||
-      xkb.any.xkb_type == XkbMapNotify)
+  if (keycodesChanged(xkb))
     onKeycodesChanged(c);
   return true;
 }
@@ -207,7 +188,7 @@ int runChecker(Checker &c) {
   pollfd fds[4] = {{ConnectionNumber(c.display), POLLIN, 0},
                    {c.timerFd, POLLIN, 0},
                    {c.signalFd, POLLIN, 0},
-                   {c.catchUpFd, POLLIN, 0}};
+                   {c.catchUp.fd, POLLIN, 0}};
   for (;;) {
     if (!drainEventsOf(c))
       break;

@@ -7,9 +7,8 @@
 #include "x11/checker.h"
 
 // One KeyPress (down) or KeyRelease, in the order the server sent them;
-// time is the event's server time in ms. False, and nothing changes, while
-// the window does not have the focus.
-bool takeKeyEvent(Checker &c, unsigned keycode, bool down, Time time);
+// False, and nothing changes, while the window does not have the focus.
+bool takeKeyEvent(Checker &c, unsigned keycode, bool down);
 
 // The whole keymap from the server (on a focus gain, after the keycodes
 // changed), logged against what was last logged. False when the focus has
@@ -19,7 +18,6 @@ bool takeServerKeymap(Checker &c);
 // A focus gain: the keymap now, and again a few times over the next
 // moments, since XWayland marks keys already held only some time after
 // the focus came.
-void startFocusCatchUp(Checker &c);
-void stopFocusCatchUp(Checker &c);
-// The catch-up timer fired: the next of those reads.
+void catchUpOnFocus(Checker &c);
+// The catch-up timer fired: the next of those reads, when one is due.
 void onFocusCatchUpTimer(Checker &c);

@@ -35,14 +35,9 @@ constexpr char kUsage[] =
 // of ours; the program has one thread.
 Checker *g_lostChecker = nullptr;
 
-int quietIOError(Display *) { return 0; }
-
-void onDisplayLost(Display *, void *) {
+void onDisplayLost() {
   closeTransitionLog(g_lostChecker->log, g_lostChecker->layout);
   sayLogState(*g_lostChecker);
-  std::fprintf(stderr, "keyboard-checker: lost the connection to the "
-                       "display\n");
-  std::_Exit(1);
 }
 
 // Only an argument list of exactly "/jp" or "/en" forces the main block,
@@ -97,13 +92,11 @@ int main(int argc, char **argv) {
   if (c.display == nullptr)
     return 1;
   g_lostChecker = &c;
-  XSetIOErrorHandler(quietIOError);
-  ignoreLostWindowErrors();
-  XSetIOErrorExitHandler(c.display, onDisplayLost, nullptr);
+  handleConnectionFaults(c.display, onDisplayLost);
   if (!setUpWindow(c))
     return 1;
   c.timerFd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
-  c.catchUpFd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
+  openFocusCatchUp(c.catchUp);
   openLog(c);
   setUpKeyboard(c.keyboard, c.display, c.main.window);
   if (c.layout == LayoutUnset)

@@ -117,3 +117,17 @@ void focusWithoutManager(Display *display, Window window) {
   if ((focus == PointerRoot || focus == None) && !managerRunning(display))
     XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
 }
+
+bool isCloseRequest(const MainWindow &main,
+                    const XClientMessageEvent &message) {
+  return message.format == 32 &&
+         static_cast<Atom>(message.data.l[0]) == main.deleteWindow;
+}
+
+bool forgetDestroyedWindow(MainWindow &main,
+                           const XDestroyWindowEvent &destroyed) {
+  if (destroyed.window != main.window)
+    return false;
+  main.window = None;
+  return true;
+}

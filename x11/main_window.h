@@ -22,3 +22,12 @@ bool createMainWindow(Display *display, int width, int height,
 // as a window manager would give it. Under a window manager, or when some
 // window holds the focus, it leaves the focus alone.
 void focusWithoutManager(Display *display, Window window);
+
+// The close box was clicked: the window manager's WM_DELETE_WINDOW.
+bool isCloseRequest(const MainWindow &main, const XClientMessageEvent &message);
+
+// Another client may destroy the window (xdotool windowclose, xkill's
+// kin): that is a close, with nothing left to draw on, so the window is
+// forgotten. True when it was ours.
+bool forgetDestroyedWindow(MainWindow &main,
+                           const XDestroyWindowEvent &destroyed);

@@ -2,6 +2,7 @@
 #include "x11/session.h"
 
 #include <X11/Xlib-xcb.h>
+#include <X11/keysym.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/signalfd.h>
@@ -70,10 +71,25 @@ int onXError(Display *display, XErrorEvent *error) {
   return g_defaultErrorHandler(display, error);
 }
 
+// Xlib calls these with no context of ours; the program has one thread.
+void (*g_lost)() = nullptr;
+
+int quietIOError(Display *) { return 0; }
+
+void onConnectionLost(Display *, void *) {
+  g_lost();
+  std::fprintf(stderr, "keyboard-checker: lost the connection to the "
+                       "display\n");
+  std::_Exit(1);
+}
+
 } // namespace
 
-void ignoreLostWindowErrors() {
+void handleConnectionFaults(Display *display, void (*lost)()) {
   g_defaultErrorHandler = XSetErrorHandler(onXError);
+  g_lost = lost;
+  XSetIOErrorHandler(quietIOError);
+  XSetIOErrorExitHandler(display, onConnectionLost, nullptr);
 }
 
 bool signalPending(int signalFd) {
@@ -104,4 +120,16 @@ BacklogStep backlogStep(const XEvent &event, int xkbEventType) {
   default:
     return event.type == xkbEventType ? BacklogEnd : BacklogSkip;
   }
+}
+
+bool isAltF4(Display *display, const XKeyEvent &key) {
+  return key.type == KeyPress && (key.state & Mod1Mask) != 0 &&
+         XkbKeycodeToKeysym(display, key.keycode, 0, 0) == XK_F4;
+}
+
+bool keycodesChanged(XkbEvent &xkb) {
+  if (xkb.any.xkb_type == XkbMapNotify)
+    XkbRefreshKeyboardMapping(&xkb.map);
+  return xkb.any.xkb_type == XkbNewKeyboardNotify ||
+         xkb.any.xkb_type == XkbMapNotify;
 }

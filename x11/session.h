@@ -3,6 +3,7 @@
 // their loop; and at the end, whether the server still answers.
 #pragma once
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 
 #include <chrono>
@@ -15,14 +16,24 @@ Display *openSessionDisplay();
 // returned; called before anything else runs.
 int signalEvents();
 
-// Another client may destroy the window at any moment: errors of requests
-// already on their way to it are ignored from then on; any other is as
-// fatal as Xlib makes it.
-void ignoreLostWindowErrors();
+// The connection's faults, handled once for either window. Another client
+// may destroy the window at any moment: errors of requests already on
+// their way to it are ignored from then on; any other is as fatal as Xlib
+// makes it. A lost connection calls lost(), which ends the log, and then
+// ends the program with one line on stderr and status 1.
+void handleConnectionFaults(Display *display, void (*lost)());
 
 // One request, answered within waitMs or not at all, without blocking: a
 // server that stopped or is busy must not hold a closing window.
 bool serverAnswers(Display *display, int waitMs);
+
+// Without a window manager nobody turns Alt+F4 into a close request, so
+// the window does it, as Windows' default window procedure would.
+bool isAltF4(Display *display, const XKeyEvent &key);
+
+// XKB's word that the keycodes changed (a new keyboard, a new map), after
+// Xlib's own copy of the keymap, which tells F4 for Alt+F4, is refreshed.
+bool keycodesChanged(XkbEvent &xkb);
 
 // True when SIGINT, SIGTERM or SIGHUP waits on the descriptor.
 bool signalPending(int signalFd);
