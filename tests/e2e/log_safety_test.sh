@@ -19,8 +19,10 @@ entry=$(dirname "$0")/../../resources/keyboard-checker.desktop
 launch() {
   (cd "$1" && exec "${@:2}") >"$dir.out" 2>&1 &
   APP_PID=$!
-  kc_wait_for 20 kc_window_id "$TITLE" || kc_fatal "no window within 20 s: $(cat "$dir.out")"
-  APP_WIN=$(kc_window_id "$TITLE")
+  # Its own window: the last copy's may outlive it for a moment on the server.
+  local own="xdotool search --all --pid $APP_PID --name '^$TITLE\$'"
+  kc_wait_for 20 sh -c "$own | grep -q ." || kc_fatal "no window within 20 s: $(cat "$dir.out")"
+  APP_WIN=$(sh -c "$own" | head -n 1)
   kc_wait_for 10 kc_has_focus || kc_fail "the window never got the focus"
 }
 # stop HOW STATUS: the checker closed by a signal, or by another client
