@@ -12,6 +12,7 @@
 #include <cstring>
 #include <map>
 
+#include "keymodel/board_log.h"
 #include "keymodel/board_presets.h"
 
 using nlohmann::json;
@@ -36,11 +37,6 @@ bool hasControlBytes(const std::string &text) {
     if (c < 0x20 || c == 0x7F)
       return true;
   return false;
-}
-
-bool endsWith(const std::string &text, const char *tail) {
-  const size_t n = std::strlen(tail);
-  return text.size() >= n && text.compare(text.size() - n, n, tail) == 0;
 }
 
 // Only the fields named may appear; a misspelt one would be silently lost.
@@ -125,7 +121,7 @@ bool checkLabel(Check &check, const std::string &place,
   if (label.front() == ' ' || label.back() == ' ')
     return check.fail(place + ".label", "begins or ends with a blank");
   // The log's line is read from its right end.
-  if (endsWith(label, " down") || endsWith(label, " up"))
+  if (endsInState(label))
     return check.fail(place + ".label", "ends in \" down\" or \" up\"");
   return true;
 }

@@ -83,6 +83,11 @@ bool parseLogTransition(const char *text, size_t length, LogTransition &out) {
   return true;
 }
 
+bool endsInState(const std::string &label) {
+  return endsWith(label.data(), label.size(), " down") ||
+         endsWith(label.data(), label.size(), " up");
+}
+
 bool parseBoardClosingLine(const char *text, size_t length, std::string &name) {
   const size_t prefix = sizeof kBoardClosingPrefix - 1;
   if (length <= prefix || std::memcmp(text, kBoardClosingPrefix, prefix) != 0)

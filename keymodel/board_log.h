@@ -36,5 +36,9 @@ struct LogTransition {
 };
 bool parseLogTransition(const char *text, size_t length, LogTransition &out);
 
+// Whether a label ends in " down" or " up": its lines could not be read
+// back, so a board may not have it.
+bool endsInState(const std::string &label);
+
 // The board named by a board run's closing line.
 bool parseBoardClosingLine(const char *text, size_t length, std::string &name);

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "keymodel/key_tables.h"
+
 namespace {
 
 struct Span {
@@ -19,7 +21,7 @@ struct Span {
 // block; on the board its place says as much, and a board of keycaps wide
 // enough for "NumPad" would not fit a laptop's screen.
 Span trimmed(const std::string &label) {
-  static const std::string keypad = "NumPad ";
+  static const std::string keypad = kNumPadPrefix;
   size_t begin = label.find_first_not_of(' ');
   if (begin == std::string::npos)
     return {0, 0, 0};

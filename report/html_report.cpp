@@ -132,11 +132,7 @@ void writeKeyList(FILE *out, const Report &report,
 void writeList(FILE *out, const Report &report, KeyResult wanted) {
   std::fprintf(out, "<h2>%s: %d</h2>\n<p>", kLooks[wanted].title,
                report.count[wanted]);
-  std::vector<int> keys;
-  for (size_t i = 0; i < report.board->keys.size(); ++i)
-    if (reportResult(report, static_cast<int>(i)) == wanted)
-      keys.push_back(static_cast<int>(i));
-  writeKeyList(out, report, keys);
+  writeKeyList(out, report, keysWithResult(report, wanted));
   std::fputs("</p>\n", out);
 }
 

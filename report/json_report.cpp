@@ -18,14 +18,6 @@ Json labels(const Report &report, const std::vector<int> &keys) {
   return list;
 }
 
-Json resultList(const Report &report, KeyResult wanted) {
-  std::vector<int> keys;
-  for (size_t i = 0; i < report.board->keys.size(); ++i)
-    if (reportResult(report, static_cast<int>(i)) == wanted)
-      keys.push_back(static_cast<int>(i));
-  return labels(report, keys);
-}
-
 } // namespace
 
 std::string jsonReport(const Report &report) {
@@ -44,9 +36,9 @@ std::string jsonReport(const Report &report) {
   json["boardFrom"] = report.boardFrom;
   json["closed"] = report.closed;
   json["keys"] = report.board->keys.size();
-  json["tested"] = resultList(report, KeyTested);
-  json["held"] = resultList(report, KeyHeld);
-  json["never"] = resultList(report, KeyNever);
+  json["tested"] = labels(report, keysWithResult(report, KeyTested));
+  json["held"] = labels(report, keysWithResult(report, KeyHeld));
+  json["never"] = labels(report, keysWithResult(report, KeyNever));
   Json foreign = Json::object();
   for (const ForeignLabel &label : tally.foreign)
     foreign[label.label] = label.lines;

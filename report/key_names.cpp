@@ -59,8 +59,7 @@ int addName(NameTable &table, const char *name) {
   return index;
 }
 
-void addKey(NameTable &table, int layout, const KeyEntry &key,
-            const char *prefix) {
+void addKey(NameTable &table, const KeyEntry &key, const char *prefix) {
   if (key.code == kFillerCode)
     return;
   const char *label = key.label;
@@ -69,10 +68,7 @@ void addKey(NameTable &table, int layout, const KeyEntry &key,
   char name[kNameBytes] = {};
   std::strcpy(name, prefix);
   std::memcpy(name + std::strlen(prefix), label, length);
-  const int index = addName(table, name);
-  if (table.names[index].keys[layout]++ == 0)
-    table.order[layout][table.orderCount[layout]++] = index;
-  table.byCode[layout][key.code] = index;
+  addName(table, name);
 }
 
 } // namespace
@@ -87,27 +83,10 @@ void trimBlanks(const char *&begin, size_t &length) {
 void buildNameTable(NameTable &table) {
   table.count = 0;
   std::memset(table.slots, 0xFF, sizeof table.slots);
-  std::memset(table.byCode, 0xFF, sizeof table.byCode);
-  for (KeyboardLayout layout : {LayoutUS, LayoutJP}) {
-    const int l = layoutIndex(layout);
-    table.orderCount[l] = 0;
+  for (KeyboardLayout layout : {LayoutUS, LayoutJP})
     forEachKey(layout, [&](const KeyEntry &key, const char *prefix) {
-      addKey(table, l, key, prefix);
+      addKey(table, key, prefix);
     });
-  }
-  for (int i = 0; i < table.count; ++i)
-    table.names[i].jpOnly =
-        table.names[i].keys[1] > 0 && table.names[i].keys[0] == 0;
-  table.f4 = findName(table, "F4", 2);
-  table.alts[0] = findName(table, "LAlt", 4);
-  table.alts[1] = findName(table, "RAlt", 4);
-}
-
-const char *cellText(const KeyName &name) {
-  const size_t prefix = sizeof kNumPadPrefix - 1;
-  return std::strncmp(name.utf8, kNumPadPrefix, prefix) == 0
-             ? name.utf8 + prefix
-             : name.utf8;
 }
 
 int findName(const NameTable &table, const char *bytes, size_t length) {

@@ -22,13 +22,19 @@ constexpr char kChatterLook[] = "\x1b[97;48;5;160m";
 constexpr char kReset[] = "\x1b[0m";
 constexpr char kDot[] = " \xC2\xB7 ";
 
-// Cells a UTF-8 name takes: the CJK ideographs two, all else here one.
+// Cells the character a UTF-8 lead byte begins takes: the CJK ideographs
+// two, all else here one.
+int cellsOfLead(unsigned char lead) {
+  return lead >= 0xE3 && lead <= 0xE9 ? 2 : 1;
+}
+
+// Cells a UTF-8 name takes.
 int cellsOf(const char *text) {
   int cells = 0;
   for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
        *p != 0; ++p)
     if ((*p & 0xC0) != 0x80)
-      cells += *p >= 0xE3 && *p <= 0xE9 ? 2 : 1;
+      cells += cellsOfLead(*p);
   return cells;
 }
 
@@ -45,7 +51,7 @@ std::string fitted(const char *text, int cells, int &used) {
   used = 0;
   for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
        *p != 0;) {
-    const int width = *p >= 0xE3 && *p <= 0xE9 ? 2 : 1;
+    const int width = cellsOfLead(*p);
     int bytes = 1;
     while ((p[bytes] & 0xC0) == 0x80)
       ++bytes;

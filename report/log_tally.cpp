@@ -97,11 +97,9 @@ void noteForeign(Tally &tally, int id, const std::string &label) {
 // Labels no board has are numbered as they come, up to a limit, so a
 // long log of them costs one lookup a line and bounded memory.
 int numberLabel(LogReading &reading, const std::string &label) {
-  const auto found = reading.labelIds.find(label);
-  if (found != reading.labelIds.end())
-    return found->second;
-  if (reading.labelIds.size() >= kMaxLabelIds)
-    return -1;
+  const int known = labelId(reading, label);
+  if (known >= 0 || reading.labelIds.size() >= kMaxLabelIds)
+    return known;
   const int id = static_cast<int>(reading.labelIds.size());
   reading.labelIds.emplace(label, id);
   for (Tally &tally : reading.tally) {

@@ -172,7 +172,6 @@ int report(const Options &options) {
   buildNameTable(names);
   if (!candidateBoards(options, reading.boards))
     return 2;
-  startLogReading(reading, reading.boards, options.chatterMs);
   int error = 0;
   const WatchRequest watch = {options.log, options.board != nullptr,
                               options.chatterMs,

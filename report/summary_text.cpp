@@ -8,9 +8,8 @@ namespace {
 void writeList(FILE *out, const Report &report, KeyResult wanted,
                const char *title) {
   std::fprintf(out, "%s (%d):", title, report.count[wanted]);
-  for (size_t i = 0; i < report.board->keys.size(); ++i)
-    if (reportResult(report, static_cast<int>(i)) == wanted)
-      std::fprintf(out, " %s", report.board->keys[i].label.c_str());
+  for (int key : keysWithResult(report, wanted))
+    std::fprintf(out, " %s", report.board->keys[key].label.c_str());
   std::fputc('\n', out);
 }
 

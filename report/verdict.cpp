@@ -90,6 +90,14 @@ KeyResult reportResult(const Report &report, int key) {
   return k.down ? KeyHeld : k.tested ? KeyTested : KeyNever;
 }
 
+std::vector<int> keysWithResult(const Report &report, KeyResult wanted) {
+  std::vector<int> keys;
+  for (size_t i = 0; i < report.progress.keys.size(); ++i)
+    if (reportResult(report, static_cast<int>(i)) == wanted)
+      keys.push_back(static_cast<int>(i));
+  return keys;
+}
+
 const char *capText(const BoardKey &key) {
   const size_t prefix = sizeof kNumPadPrefix - 1;
   const char *label = key.label.c_str();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "report/log_tally.h"
 
@@ -31,6 +32,8 @@ bool decideReport(Report &report, const LogReading &reading, bool option,
                   std::string &unknownBoard);
 
 KeyResult reportResult(const Report &report, int key);
+// The keys with that result, in the board's order.
+std::vector<int> keysWithResult(const Report &report, KeyResult wanted);
 
 // "hold Yen and Ro together to test both"
 extern const char kYenRoHint[];
