@@ -62,19 +62,11 @@ kc_native_focus() {
 # manager, which sends the close request), a signal or Alt+F4, or (none)
 # waits for what the caller did; it must end by itself, with status 0.
 kc_native_end() {
-  local status=0
   case $1 in
   close-box) wmctrl -c "$TITLE" ;;
   alt-f4) xdotool keydown 64 sleep 0.1 key 70 sleep 0.1 keyup 64 ;;
   none) ;;
   *) kill "-$1" "$APP_PID" ;;
   esac
-  if kc_wait_for 10 sh -c "! kill -0 $APP_PID"; then
-    wait "$APP_PID" || status=$?
-    [ "$status" = 0 ] || kc_fail "exit status $status after $1"
-  else
-    kc_fail "still running 10 s after $1"
-    kill -KILL "$APP_PID" && wait "$APP_PID" 2>/dev/null || true
-  fi
-  APP_PID=
+  kc_reap 10 "$1"
 }
