@@ -44,13 +44,19 @@ kc_has_focus() {
     [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$APP_WIN" ]
 }
 
-# kc_native_start DIR [ARGS...]: starts it in DIR and waits until the
-# window manager has given it the focus.
-kc_native_start() {
+# kc_native_launch DIR [ARGS...]: starts it in DIR, its output in DIR.out,
+# and waits for its window.
+kc_native_launch() {
   (cd "$1" && exec "$KC_CHECKER" "${@:2}") >"$1.out" 2>&1 &
   APP_PID=$!
   kc_wait_for 20 kc_window_id "$TITLE" || kc_fatal "no window within 20 s"
   APP_WIN=$(kc_window_id "$TITLE")
+}
+
+# kc_native_start DIR [ARGS...]: launched, then waits until the window
+# manager has given it the focus.
+kc_native_start() {
+  kc_native_launch "$@"
   kc_wait_for 10 kc_has_focus || kc_fatal "the window never got the focus"
 }
 
