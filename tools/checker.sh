@@ -38,14 +38,6 @@ kc_app_focus() {
 
 # Sends WM_CLOSE and waits for the program to end with exit code 0.
 kc_app_close() {
-  local status=0
   wine "$KC_TOOL" close "$TITLE" >/dev/null || kc_fail "could not close the window"
-  if kc_wait_for 15 sh -c "! kill -0 $APP_PID"; then
-    wait "$APP_PID" || status=$?
-    [ "$status" = 0 ] || kc_fail "exit code $status"
-  else
-    kc_fail "still running 15 s after close"
-    kill -KILL "$APP_PID" && wait "$APP_PID" 2>/dev/null || true
-  fi
-  APP_PID=
+  kc_reap 15 close
 }

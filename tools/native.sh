@@ -44,13 +44,19 @@ kc_has_focus() {
     [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$APP_WIN" ]
 }
 
-# kc_native_start DIR [ARGS...]: starts it in DIR and waits until the
-# window manager has given it the focus.
-kc_native_start() {
+# kc_native_launch DIR [ARGS...]: starts it in DIR, its output in DIR.out,
+# and waits for its window.
+kc_native_launch() {
   (cd "$1" && exec "$KC_CHECKER" "${@:2}") >"$1.out" 2>&1 &
   APP_PID=$!
   kc_wait_for 20 kc_window_id "$TITLE" || kc_fatal "no window within 20 s"
   APP_WIN=$(kc_window_id "$TITLE")
+}
+
+# kc_native_start DIR [ARGS...]: launched, then waits until the window
+# manager has given it the focus.
+kc_native_start() {
+  kc_native_launch "$@"
   kc_wait_for 10 kc_has_focus || kc_fatal "the window never got the focus"
 }
 
@@ -62,19 +68,11 @@ kc_native_focus() {
 # manager, which sends the close request), a signal or Alt+F4, or (none)
 # waits for what the caller did; it must end by itself, with status 0.
 kc_native_end() {
-  local status=0
   case $1 in
   close-box) wmctrl -c "$TITLE" ;;
   alt-f4) xdotool keydown 64 sleep 0.1 key 70 sleep 0.1 keyup 64 ;;
   none) ;;
   *) kill "-$1" "$APP_PID" ;;
   esac
-  if kc_wait_for 10 sh -c "! kill -0 $APP_PID"; then
-    wait "$APP_PID" || status=$?
-    [ "$status" = 0 ] || kc_fail "exit status $status after $1"
-  else
-    kc_fail "still running 10 s after $1"
-    kill -KILL "$APP_PID" && wait "$APP_PID" 2>/dev/null || true
-  fi
-  APP_PID=
+  kc_reap 10 "$1"
 }

@@ -55,6 +55,21 @@ kc_wait_for() {
   return 1
 }
 
+# kc_reap SECONDS HOW: waits that long for $APP_PID, closed by HOW, to end
+# by itself with status 0; one still running is killed, so no test leaves
+# it behind.
+kc_reap() {
+  local status=0
+  if kc_wait_for "$1" sh -c "! kill -0 $APP_PID"; then
+    wait "$APP_PID" || status=$?
+    [ "$status" = 0 ] || kc_fail "exit status $status after $2"
+  else
+    kc_fail "still running $1 s after $2"
+    kill -KILL "$APP_PID" && wait "$APP_PID" 2>/dev/null || true
+  fi
+  APP_PID=
+}
+
 # The X window titled $1. A search aborts with BadWindow when a window goes
 # away under it, so it is tried again.
 kc_window_id() {

@@ -98,8 +98,10 @@ run_board() {
   # Sized while hidden, shown once its devices are up: click only then.
   kc_wait_for 20 sh -c "xwininfo -id $APP_WIN | grep -q IsViewable" ||
     kc_fail "the board window never showed"
-  read -r _ CX CY < <(wine "$KC_TOOL" where "$TITLE" | tr -d '\r' | grep ^client)
-  read -r _ w _ < <(wine "$KC_TOOL" where "$TITLE" | tr -d '\r' | grep ^size)
+  local where
+  where=$(wine "$KC_TOOL" where "$TITLE" | tr -d '\r') || true
+  read -r _ CX CY < <(grep ^client <<<"$where")
+  read -r _ w _ < <(grep ^size <<<"$where")
   UNIT=$(((w - 16) * 2 / 45)) WIDTH=$w
   VERDICT="$((CX + 8)) $((CY + 16 + 13 * UNIT / 2 + 16)) 40 16"
   kc_app_focus

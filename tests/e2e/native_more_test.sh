@@ -14,10 +14,7 @@ kc_start_xvfb || kc_fatal "Xvfb did not start"
 # start DIR [ARGS...]: started in DIR and given the focus, as a window
 # manager would give it.
 start() {
-  (cd "$1" && exec "$KC_CHECKER" "${@:2}") >"$1.out" 2>&1 &
-  APP_PID=$!
-  kc_wait_for 20 kc_window_id "$TITLE" || kc_fatal "no window within 20 s"
-  APP_WIN=$(kc_window_id "$TITLE")
+  kc_native_launch "$@"
   kc_wait_for 10 xdotool windowfocus --sync "$APP_WIN" || kc_fatal "no focus"
 }
 

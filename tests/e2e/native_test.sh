@@ -208,10 +208,7 @@ echo "== no window manager: the checker takes the focus itself"
 wm=$(cat "$KC_STATE/wm.pid") && rm -f "$KC_STATE/wm.pid"
 kill "$wm" && kc_wait_for 10 sh -c "! kill -0 $wm" || kc_fail "openbox did not go"
 dir=$(fresh nowm)
-(cd "$dir" && exec "$KC_CHECKER" /en) >"$dir.out" 2>&1 &
-APP_PID=$!
-kc_wait_for 20 kc_window_id "$TITLE" || kc_fatal "no window within 20 s"
-APP_WIN=$(kc_window_id "$TITLE")
+kc_native_launch "$dir" /en
 xdotool mousemove 1000 700 # the pointer off the window
 kc_wait_for 5 sh -c '[ "$(xdotool getwindowfocus)" = "'"$APP_WIN"'" ]' ||
   kc_fail "no window manager, and the checker did not take the focus"
