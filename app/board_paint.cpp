@@ -109,7 +109,7 @@ bool sameLook(const BoardCap &a, const BoardCap &b) {
 struct Frame {
   HDC dc;
   std::vector<BoardCap> shown;
-  std::string status, verdict;
+  std::string status, verdict, notice;
 };
 Frame g_frame{};
 
@@ -152,7 +152,8 @@ void updateBoardFrame(HWND window, BoardPlan &plan,
     InvalidateRect(window, &r, FALSE);
   }
   g_frame.shown = plan.caps;
-  if (plan.status == g_frame.status && plan.verdict == g_frame.verdict)
+  if (plan.status == g_frame.status && plan.verdict == g_frame.verdict &&
+      plan.notice == g_frame.notice)
     return;
   const RECT lines{0, plan.statusY, plan.clientWidth, plan.clientHeight};
   fill(dc, lines, kBoardBackColor);
@@ -160,8 +161,11 @@ void updateBoardFrame(HWND window, BoardPlan &plan,
           int(plan.status.size()), kStatusTextColor);
   textOut(dc, plan.verdictX, plan.verdictY, plan.verdict.data(),
           int(plan.verdict.size()), plan.verdictColor);
+  textOut(dc, plan.noticeX, plan.noticeY, plan.notice.data(),
+          int(plan.notice.size()), kStatusTextColor);
   g_frame.status = plan.status;
   g_frame.verdict = plan.verdict;
+  g_frame.notice = plan.notice;
   InvalidateRect(window, &lines, FALSE);
 }
 

@@ -133,12 +133,14 @@ void layoutBoardPlan(BoardPlan &plan, const Board &board,
     textWidth =
         std::max(textWidth, measure(context, text.data(), int(text.size())));
   plan.verdict.clear();
+  plan.notice.clear();
   plan.verdictColor = kPassColor;
-  plan.statusX = plan.verdictX = margin;
+  plan.statusX = plan.verdictX = plan.noticeX = margin;
   plan.statusY = 2 * margin + scaled(bottom, unit);
   plan.verdictY = plan.statusY + h;
+  plan.noticeY = plan.verdictY + h;
   plan.clientWidth = 2 * margin + std::max(scaled(right, unit), textWidth);
-  plan.clientHeight = plan.verdictY + h + margin;
+  plan.clientHeight = plan.noticeY + h + margin;
 }
 
 void colourBoardPlan(BoardPlan &plan, const BoardProgress &progress) {

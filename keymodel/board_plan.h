@@ -59,6 +59,11 @@ struct BoardPlan {
   std::string verdict;
   uint32_t verdictColor;
   int verdictX, verdictY;
+  // Empty, or what the window could not do for the test (hold the
+  // keyboard, keep a key from the desktop), in kStatusTextColor at
+  // noticeX, noticeY. Set by the front end after colourBoardPlan.
+  std::string notice;
+  int noticeX, noticeY;
   int clientWidth, clientHeight; // fixed for a board and a font
 };
 

@@ -141,8 +141,10 @@ void drawBoardPlan(Display *display, Window window, BoardCanvas &canvas,
                 cap.right - cap.left, cap.bottom - cap.top, cap.left, cap.top);
   }
   if (first || plan.status != canvas.shownStatus ||
-      plan.verdict != canvas.shownVerdict) {
-    // The status and the verdict share the band below the keys.
+      plan.verdict != canvas.shownVerdict ||
+      plan.notice != canvas.shownNotice) {
+    // The status, the verdict and the notice share the band below the
+    // keys.
     const int top = plan.statusY;
     fill(canvas, kBoardBackColor, 0, top, canvas.width, canvas.height);
     drawText(canvas, font, kStatusTextColor, plan.statusX, plan.statusY,
@@ -150,8 +152,12 @@ void drawBoardPlan(Display *display, Window window, BoardCanvas &canvas,
     if (!plan.verdict.empty())
       drawText(canvas, font, plan.verdictColor, plan.verdictX, plan.verdictY,
                plan.verdict.data(), static_cast<int>(plan.verdict.size()));
+    if (!plan.notice.empty())
+      drawText(canvas, font, kStatusTextColor, plan.noticeX, plan.noticeY,
+               plan.notice.data(), static_cast<int>(plan.notice.size()));
     canvas.shownStatus = plan.status;
     canvas.shownVerdict = plan.verdict;
+    canvas.shownNotice = plan.notice;
     if (!first)
       XCopyArea(display, canvas.buffer, window, canvas.gc, 0, top, canvas.width,
                 canvas.height - top, 0, top);

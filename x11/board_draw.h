@@ -25,7 +25,7 @@ struct BoardCanvas {
   XftColor colors[kBoardColorCount];
   // What the off-screen copy shows; empty until the first drawing.
   std::vector<BoardCap> shown;
-  std::string shownStatus, shownVerdict;
+  std::string shownStatus, shownVerdict, shownNotice;
 };
 
 bool createBoardCanvas(Display *display, Window window, int width, int height,

@@ -75,7 +75,8 @@ TEST(BoardPlan, UnitFitsTheWidestLabelAndBreaksOnlyWhatMust) {
   EXPECT_EQ(plan.clientWidth, 2 * 8 + 350);
   EXPECT_EQ(plan.statusY, 2 * 8 + 2 * 41);
   EXPECT_EQ(plan.verdictY, plan.statusY + 16);
-  EXPECT_EQ(plan.clientHeight, plan.verdictY + 16 + 8);
+  EXPECT_EQ(plan.noticeY, plan.verdictY + 16);
+  EXPECT_EQ(plan.clientHeight, plan.noticeY + 16 + 8);
 }
 
 TEST(BoardPlan, ColoursStatusAndVerdictFollowTheProgress) {
