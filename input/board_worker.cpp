@@ -38,15 +38,26 @@ bool isDown(int key) { return g_run.progress.keys[key].down; }
 // One transition of a key; a repeat of the state the key is already in
 // (a change the resync has already logged) is dropped. True when logged.
 bool takeChange(uint8_t code, bool down, DWORD tick) {
+  if (code == 0 || code == 0xFF) // no key, and the tables' gap
+    return false;
   const int key = g_run.board->keyOfCode[code];
-  if (key < 0 || isDown(key) == down)
+  const bool onBoard = key >= 0;
+  if (onBoard ? isDown(key) == down : g_run.progress.offBoardDown[code] == down)
     return false;
   const DWORD ms = tick - g_run.startTick;
-  writeBoardTransition(g_run.log, g_run.board->keys[key], down, ms);
+  // A key the board lacks is logged under its own name and counted, never
+  // judged.
+  writeBoardTransition(g_run.log,
+                       onBoard ? g_run.board->keys[key].label
+                               : offBoardLabel(*g_run.board, code),
+                       down, ms);
   noteLogState(g_run.log);
   g_run.logging = g_run.log.state == LogWriting;
   EnterCriticalSection(&g_run.lock);
-  applyTransition(g_run.progress, key, down, ms);
+  if (onBoard)
+    applyTransition(g_run.progress, key, down, ms);
+  else
+    applyOffBoardTransition(g_run.progress, code, down);
   LeaveCriticalSection(&g_run.lock);
   return true;
 }
@@ -57,8 +68,9 @@ bool resyncFromState() {
     return false;
   const DWORD now = GetTickCount();
   bool changed = false;
-  for (const BoardKey &key : g_run.board->keys)
-    changed |= takeChange(key.code, (state.bytes[key.code] & 0x80) != 0, now);
+  // 0xFF is the tables' gap, set along with some real key: never a key.
+  for (int code = 1; code < 0xFF; ++code)
+    changed |= takeChange(uint8_t(code), (state.bytes[code] & 0x80) != 0, now);
   return changed;
 }
 
@@ -104,7 +116,7 @@ bool startBoardWorker(const Board &board, double chatterMs, DWORD startTick,
   g_run.board = &board;
   startBoardProgress(g_run.progress, board, chatterMs);
   InitializeCriticalSection(&g_run.lock);
-  openTransitionLog(g_run.log);
+  openBoardLog(g_run.log, board, chatterMs);
   g_run.logging = g_run.log.state == LogWriting;
   g_run.startTick = startTick;
   g_run.wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);

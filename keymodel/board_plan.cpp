@@ -125,9 +125,10 @@ void layoutBoardPlan(BoardPlan &plan, const Board &board,
 
   // The window keeps its size as the counts change: room for the widest
   // status and verdict a board of up to 999 keys can show.
-  const std::string widest[] = {"tested 888 of 888 \xC2\xB7 888 held \xC2\xB7 "
-                                "888 left (no log)",
-                                "FAIL: 888 held, 888 chattered"};
+  const std::string widest[] = {
+      "tested 888 of 888 \xC2\xB7 888 held \xC2\xB7 888 left \xC2\xB7 "
+      "888 off the board: NumPad Sep (no log)",
+      "FAIL: 888 held, 888 chattered"};
   int textWidth = 0;
   for (const std::string &text : widest)
     textWidth =
@@ -157,10 +158,17 @@ void colourBoardPlan(BoardPlan &plan, const BoardProgress &progress) {
     cap.chatter = key.chattered;
   }
   char text[96];
+  const BoardCounts counts = countBoard(progress);
   std::snprintf(text, sizeof text,
                 "tested %d of %d \xC2\xB7 %d held \xC2\xB7 %d left",
-                progress.tested, count, progress.held, count - progress.tested);
+                counts.tested, count, counts.held, counts.left);
   plan.status = text;
+  if (progress.offBoard > 0) {
+    std::snprintf(text, sizeof text,
+                  " \xC2\xB7 %d off the board: ", progress.offBoard);
+    plan.status +=
+        text + offBoardLabel(*plan.board, uint8_t(progress.lastOffBoard));
+  }
 
   plan.verdict.clear();
   if (progress.tested < count)

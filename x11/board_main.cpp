@@ -58,8 +58,8 @@ bool setUpWindow(BoardChecker &c) {
   return true;
 }
 
-void openLog(BoardChecker &c) {
-  openTransitionLog(c.log);
+void openLog(BoardChecker &c, double chatterMs) {
+  openBoardLog(c.log, c.board, chatterMs);
   sayLogFileState(c.log, c.logSaid);
 }
 
@@ -93,7 +93,7 @@ int runBoardMode(int argc, char **argv) {
   c.startTime = serverTime(c);
   openFocusCatchUp(c.catchUp);
   c.paintFd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
-  openLog(c);
+  openLog(c, options.chatterMs);
   setUpKeyboard(c.keyboard, c.display, c.main.window);
   buildBoardScanMap(c.display, c.board, c.keyboard.scanMap);
   startBoardProgress(c.progress, c.board, options.chatterMs);

@@ -70,9 +70,9 @@ TEST(BoardPlan, UnitFitsTheWidestLabelAndBreaksOnlyWhatMust) {
   EXPECT_EQ(lineText(plan, 3, 0), "7");
   EXPECT_EQ(pad7.lines[0].x, (pad7.left + pad7.right - 7) / 2);
 
-  // The widest status, with its " (no log)" (50 bytes, 350 px), outgrows
-  // the 5-unit board.
-  EXPECT_EQ(plan.clientWidth, 2 * 8 + 350);
+  // The widest status, with a key off the board and its " (no log)" (87
+  // bytes, 609 px, the middle dots 2 bytes each), outgrows the 5-unit board.
+  EXPECT_EQ(plan.clientWidth, 2 * 8 + 581);
   EXPECT_EQ(plan.statusY, 2 * 8 + 2 * 41);
   EXPECT_EQ(plan.verdictY, plan.statusY + 16);
   EXPECT_EQ(plan.noticeY, plan.verdictY + 16);
@@ -94,7 +94,8 @@ TEST(BoardPlan, ColoursStatusAndVerdictFollowTheProgress) {
   EXPECT_EQ(plan.caps[1].fill, kHeldFillColor);
   EXPECT_EQ(plan.caps[2].fill, kNeverFillColor);
   EXPECT_EQ(plan.caps[2].text, kNeverTextColor);
-  EXPECT_EQ(plan.status, "tested 1 of 5 \xC2\xB7 1 held \xC2\xB7 4 left");
+  // Tested, held and left add up to the board's keys.
+  EXPECT_EQ(plan.status, "tested 1 of 5 \xC2\xB7 1 held \xC2\xB7 3 left");
   EXPECT_EQ(plan.verdict, "");
 
   applyTransition(progress, 1, false, 300);
