@@ -215,7 +215,6 @@ int closeBoardChecker(BoardChecker &c) {
     std::_Exit(status);
   destroyBoardCanvas(c.display, c.canvas);
   closeBoardFonts(c.fonts);
-  closeGridFont(c.display, c.font);
   if (c.main.window != None)
     XDestroyWindow(c.display, c.main.window);
   XCloseDisplay(c.display);
