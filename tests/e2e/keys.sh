@@ -6,7 +6,9 @@
 CLOSE_US="Keyboard type : PC/AT like US English keyboard / DirectX"
 CLOSE_JP="Keyboard type : Japanese 106 keyboard / DirectX"
 
-fresh() { rm -rf "${KC_WORK:?}/$1" && mkdir -p "$KC_WORK/$1" && echo "$KC_WORK/$1"; }
+# A run's files beside the folder (DIR.out, DIR.second) go with it: a
+# message left from an earlier run must not pass for this one's.
+fresh() { rm -rf "${KC_WORK:?}/$1" "$KC_WORK/$1".* && mkdir -p "$KC_WORK/$1" && echo "$KC_WORK/$1"; }
 
 # expect_log DIR LINE...: the log holds exactly these lines, CR LF ended.
 expect_log() {
