@@ -20,7 +20,8 @@ bool fitBoardPlanTo(HDC dc, BoardPlan &plan, const Board &board,
 // screen what changed since the last call (everything the first time) and
 // invalidates it.
 void updateBoardFrame(HWND window, BoardPlan &plan,
-                      const BoardProgress &progress, bool logging);
+                      const BoardProgress &progress, bool logging,
+                      const std::string &logPlace);
 
 // Copies the update rectangle of the frame into the window's paint DC.
 void paintBoardFrame(HDC dc, const RECT &update);

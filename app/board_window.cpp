@@ -14,6 +14,7 @@
 #include "input/input_worker.h"
 #include "keymodel/board.h"
 #include "keymodel/text_rules.h"
+#include "keymodel/transition_log.h"
 
 namespace {
 
@@ -43,10 +44,27 @@ LRESULT onActivate(HWND window, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, WM_ACTIVATE, wParam, lParam);
 }
 
+// The log's full name, for the window: a user who double-clicked a
+// starter has no other way to learn where it is.
+std::string logPlace() {
+  wchar_t folder[MAX_PATH];
+  const DWORD length = GetCurrentDirectoryW(MAX_PATH, folder);
+  char utf8[4 * MAX_PATH];
+  if (length == 0 || length >= MAX_PATH ||
+      WideCharToMultiByte(CP_UTF8, 0, folder, -1, utf8, sizeof utf8, nullptr,
+                          nullptr) == 0)
+    return "";
+  std::string place = utf8;
+  if (!place.empty() && place.back() != '\\')
+    place += '\\';
+  return displayText(place + kLogFileName);
+}
+
 void update(HWND window) {
+  static const std::string place = logPlace();
   BoardProgress progress;
   copyBoardProgress(progress);
-  updateBoardFrame(window, g_plan, progress, boardLogWriting());
+  updateBoardFrame(window, g_plan, progress, boardLogWriting(), place);
 }
 
 LRESULT onPaint(HWND window) {

@@ -233,9 +233,14 @@ void colourBoardPlan(BoardPlan &plan, const BoardProgress &progress) {
   plan.verdict = text;
 }
 
-void noteBoardLogState(BoardPlan &plan, bool logging) {
-  if (!logging)
+void noteBoardLogState(BoardPlan &plan, bool logging,
+                       const std::string &logPlace) {
+  if (!logging) {
     plan.status += " (no log)";
+  } else if (plan.verdict.empty() && !logPlace.empty()) {
+    plan.verdict = "log: " + logPlace;
+    plan.verdictColor = kStatusTextColor;
+  }
 }
 
 void addBoardNotice(BoardPlan &plan, const std::string &notice) {

@@ -122,8 +122,11 @@ bool fitBoardPlan(BoardPlan &plan, const Board &board,
 void colourBoardPlan(BoardPlan &plan, const BoardProgress &progress);
 
 // After colourBoardPlan: a run that is not logging says so in the status
-// line, since a user who started it from a menu never sees stderr.
-void noteBoardLogState(BoardPlan &plan, bool logging);
+// line, since a user who started it from a menu never sees stderr; one
+// that is says where its log is (logPlace, "" when unknown) on the
+// verdict's line until there is a verdict.
+void noteBoardLogState(BoardPlan &plan, bool logging,
+                       const std::string &logPlace = "");
 
 // After colourBoardPlan: one more thing for the notice line.
 void addBoardNotice(BoardPlan &plan, const std::string &notice);

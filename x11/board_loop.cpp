@@ -29,7 +29,7 @@ constexpr long kPaintDelayNs = 1000 * 1000;
 void paint(BoardChecker &c) {
   if (c.stale) {
     colourBoardPlan(c.plan, c.progress);
-    noteBoardLogState(c.plan, c.log.state == LogWriting);
+    noteBoardLogState(c.plan, c.log.state == LogWriting, c.logPlace);
     drawBoardPlan(c.display, c.main.window, c.canvas, c.fonts, c.plan);
   }
   if (c.exposed)

@@ -6,6 +6,7 @@
 #include <X11/Xatom.h>
 #include <fontconfig/fontconfig.h>
 #include <sys/timerfd.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -102,9 +103,24 @@ bool setUpWindow(BoardChecker &c) {
   return true;
 }
 
+// The log's full name, the home folder as "~", for the window: a user who
+// started the checker from a menu has no other way to learn where it is.
+std::string logPlace() {
+  char folder[4096];
+  if (getcwd(folder, sizeof folder) == nullptr)
+    return "";
+  std::string place = std::string(folder) + "/" + kLogFileName;
+  const char *home = std::getenv("HOME");
+  const size_t length = home != nullptr ? std::strlen(home) : 0;
+  if (length > 1 && place.compare(0, length, home) == 0 && place[length] == '/')
+    place = "~" + place.substr(length);
+  return displayText(place);
+}
+
 void openLog(BoardChecker &c, double chatterMs) {
   openBoardLog(c.log, c.board, chatterMs);
   sayLogFileState(c.log, c.logSaid);
+  c.logPlace = logPlace();
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 
 #include <cstdio>
+#include <string>
 
 #include "keymodel/board.h"
 #include "keymodel/board_plan.h"
@@ -27,8 +28,9 @@ struct BoardChecker {
   BoardProgress progress;
   BoardPlan plan;
   LogFile log;
-  bool logSaid;     // the end of the log has been reported
-  BoardFonts fonts; // normal and small, Japanese and Western
+  bool logSaid;         // the end of the log has been reported
+  std::string logPlace; // where the log is, for the window to say
+  BoardFonts fonts;     // normal and small, Japanese and Western
   BoardCanvas canvas;
   Atom clock;           // a property of the window, touched to read the time
   Time startTime;       // the server's time at start: the log's zero

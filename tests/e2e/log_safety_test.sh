@@ -97,10 +97,11 @@ for mode in /en "--board ansi104"; do
 done
 
 echo "== board mode: a link at the log's name, a second copy; the status line says so"
-# The black of the status line's text in the band under the board.
+# The black of the status line's text: the first of the three lines
+# (16 pixels each) above the bottom margin (8).
 status_ink() {
   read -r cx cy cw ch < <(kc_geometry "$APP_WIN")
-  import -window root -crop "${cw}x64+$cx+$((cy + ch - 64))" +repage "$dir/band.png"
+  import -window root -crop "${cw}x16+$cx+$((cy + ch - 56))" +repage "$dir/band.png"
   convert "$dir/band.png" -fill white +opaque '#000000' -fill black -opaque '#000000' \
     -format '%[fx:int((1-mean)*w*h+0.5)]' info:
 }
@@ -128,12 +129,25 @@ sed -E '1d; s/ [0-9]+\r$//; s/\r$//' "$dir/$LOG" | cmp -s - <(printf '%s\n' "Q d
 
 echo "== the menu's command from a folder nobody can write: the log at home"
 dir=$(fresh menu) && mkdir "$dir/bin" && ln -s "$KC_CHECKER" "$dir/bin/keyboard-checker"
-eval "command=($(sed -n 's/^Exec=//p' "$entry"))"
+# The entry's Exec, unescaped as the desktop does: the value's "\\" is a
+# backslash, then the quoting is the shell's double quotes.
+exec_of() { sed -n "/^\[$1\]/,/^Exec=/s/^Exec=//p" "$entry" | sed 's/\\\\/\\/g'; }
+eval "command=($(exec_of 'Desktop Entry'))"
 launch /proc env HOME="$dir" PATH="$dir/bin:$PATH" "${command[@]}"
 noted -eq 0
 kc_press 24
 stop TERM 0
 expect_log "$dir" "Q down" "Q up" "$CLOSE_US"
+# A home that is not there, not a folder, empty or unset: the command
+# ends without starting the checker, so a log where it was started stays.
+eval "command=($(exec_of 'Desktop Action ansi104'))"
+printf 'kept\r\n' >"$dir/$LOG"
+for home in "HOME=$dir/missing" "HOME=$dir/$LOG" "HOME=" "-u HOME"; do
+  status=0
+  (cd "$dir" && env $home PATH="$dir/bin:$PATH" timeout 5 "${command[@]}") 2>/dev/null || status=$?
+  [ "$status" != 0 ] && [ "$status" != 124 ] && [ "$(cat "$dir/$LOG")" = $'kept\r' ] ||
+    kc_fail "the menu's command with $home: status $status, log $(cat -A "$dir/$LOG")"
+done
 
 echo "== the window destroyed by another client: a close, in either window"
 dir=$(fresh destroyed)

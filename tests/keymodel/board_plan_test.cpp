@@ -184,6 +184,10 @@ TEST(BoardPlan, ColoursStatusNoticeAndVerdictFollowTheProgress) {
   EXPECT_EQ(plan.status, "tested 1 of 5 \xC2\xB7 1 held \xC2\xB7 3 left");
   EXPECT_EQ(plan.verdict, "");
   EXPECT_EQ(plan.notice, "");
+  // Where the log goes, until there is a verdict to show.
+  noteBoardLogState(plan, true, "~/Corvanekeyboardchecker.log");
+  EXPECT_EQ(plan.verdict, "log: ~/Corvanekeyboardchecker.log");
+  EXPECT_EQ(plan.verdictColor, kStatusTextColor);
   // Keys off the board: counted, the last named, on the notice line, with
   // whatever the front end adds.
   applyOffBoardTransition(progress, 0x56, true);
@@ -202,7 +206,9 @@ TEST(BoardPlan, ColoursStatusNoticeAndVerdictFollowTheProgress) {
   }
   colourBoardPlan(plan, progress);
   EXPECT_EQ(plan.status, "tested 5 of 5 \xC2\xB7 0 held \xC2\xB7 0 left");
-  noteBoardLogState(plan, false);
+  noteBoardLogState(plan, true, "~/Corvanekeyboardchecker.log");
+  EXPECT_EQ(plan.verdict, "PASS");
+  noteBoardLogState(plan, false, "~/Corvanekeyboardchecker.log");
   EXPECT_EQ(plan.status,
             "tested 5 of 5 \xC2\xB7 0 held \xC2\xB7 0 left (no log)");
   EXPECT_EQ(plan.verdict, "PASS");
