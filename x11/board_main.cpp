@@ -154,8 +154,12 @@ int runBoardMode(int argc, char **argv) {
     buildBoardScanMap(c.display, c.board, map);
     readLegends(c.display, c.board, map, legends);
   }
-  if (!fitBoard(c, legends))
+  if (!fitBoard(c, legends)) {
+    closeBoardFonts(c.fonts);
+    XCloseDisplay(c.display);
+    FcFini();
     return 2;
+  }
   if (!setUpWindow(c))
     return 1;
   c.startTime = serverTime(c);
