@@ -87,13 +87,29 @@ for mode in /en "--board ansi104"; do
   said "cannot write $LOG: File too large; the log stops here"
   ! grep -q "Keyboard type" "$dir/$LOG" || kc_fail "a short log ends as if whole"
 
-  echo "== $mode: the log deleted while the checker runs"
-  dir=$(fresh deleted)
-  launch "$dir" "$KC_CHECKER" $mode
-  kc_press 24 && rm "$dir/$LOG" && kc_press 25
-  running "deleted or replaced"
-  stop TERM 1
-  said "$LOG was deleted or replaced while the checker ran"
+  echo "== $mode: the log deleted, replaced or moved while the checker runs"
+  for how in deleted replaced moved; do
+    dir=$(fresh "$how")
+    launch "$dir" "$KC_CHECKER" $mode
+    kc_press 24 && sleep 0.3
+    case $how in
+      deleted) rm "$dir/$LOG" ;;
+      replaced) printf 'not yours\n' >"$dir/new" && mv "$dir/new" "$dir/$LOG" ;;
+      moved) mv "$dir/$LOG" "$dir/moved.log" ;;
+    esac
+    kc_press 25
+    running "deleted or replaced"
+    stop TERM 1
+    said "$LOG was deleted or replaced while the checker ran"
+    # Nothing goes to what took the name; the file under its new name
+    # keeps Q, the write that found it gone at most, and no closing line
+    # to make it look whole.
+    [ "$how" != replaced ] || [ "$(cat "$dir/$LOG")" = "not yours" ] ||
+      kc_fail "$how: written to the file that took the log's name"
+    [ "$how" != moved ] || { sed -E 's/ [0-9]+\r$//; s/\r$//' "$dir/moved.log" | grep -v '^Board test' |
+      head -n 3 | cmp -s - <(printf 'Q down\nQ up\nW down\n') &&
+      ! grep -q '^Keyboard type' "$dir/moved.log"; } || kc_fail "$how: $(cat -A "$dir/moved.log")"
+  done
 done
 
 echo "== board mode: a link at the log's name, a second copy; the status line says so"
