@@ -16,6 +16,7 @@
 #include "x11/focus_catch_up.h"
 #include "x11/grid_font.h"
 #include "x11/keyboard_device.h"
+#include "x11/keyboard_hold.h"
 #include "x11/main_window.h"
 
 // Everything one board run holds; it stays where it was made, since the
@@ -24,6 +25,7 @@ struct BoardChecker {
   Display *display;
   MainWindow main;
   KeyboardDevice keyboard; // the focus gate and the board's scan map
+  KeyboardHold hold;       // the keyboard grabbed while the focus is ours
   Board board;
   BoardProgress progress;
   BoardPlan plan;
