@@ -119,8 +119,10 @@ void catchUp(BoardChecker &c) {
 
 bool onFocusIn(BoardChecker &c, const XFocusChangeEvent &focus) {
   // A FocusIn of mode NotifyGrab is our own grab starting: the focus never
-  // left, and a grab in answer to it would only bring another.
-  if (focus.detail == NotifyInferior || focus.mode == NotifyGrab)
+  // left, and a grab in answer to it would only bring another. One that
+  // comes to a window no longer mapped is the server ending our grab as
+  // the window goes (perhaps destroyed, where nothing can be asked of it).
+  if (focus.detail == NotifyInferior || focus.mode == NotifyGrab || !c.shown)
     return true;
   // Held first, so that no shortcut slips to the desktop meanwhile.
   if (holdKeyboard(c.hold))
@@ -154,13 +156,15 @@ bool onFocusOut(BoardChecker &c, const XFocusChangeEvent &focus) {
 }
 
 bool onMapNotify(BoardChecker &c) {
+  c.shown = true;
   focusWithoutManager(c.display, c.main.window);
   return true;
 }
 
-// Hidden (iconified, another desktop shown): the server let the keyboard
-// go with the window.
+// Hidden (iconified, another desktop shown) or destroyed: the server let
+// the keyboard go with the window.
 bool onUnmapNotify(BoardChecker &c) {
+  c.shown = false;
   forgetKeyboardHold(c.hold);
   return true;
 }

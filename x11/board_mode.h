@@ -38,6 +38,7 @@ struct BoardChecker {
   Time startTime;       // the server's time at start: the log's zero
   bool stale;           // the progress changed since the last drawing
   bool exposed;         // the window lost what it showed
+  bool shown;           // mapped: only then can the focus be the window's
   int signalFd;         // SIGINT, SIGTERM, SIGHUP
   FocusCatchUp catchUp; // the keymap read again after a focus gain
   int paintFd;          // the drawing a millisecond after a change
