@@ -23,9 +23,10 @@ windows() { wmctrl -l | cut -d' ' -f5- | sort; } # openbox's, by title
 click() { xdotool mousemove --window "$1" 30 30 click 1; } # inside WINDOW
 focus_is() { [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$1" ]; }
 # notice SHOT: the pixels other than the background in the window's bottom
-# 32 rows: the notice line, and the lower half of the verdict's (none yet).
+# 20 rows: the notice line below the reach of the line above it, and the
+# margin under it (16 and 8 pixels here).
 notice() {
-  convert "$dir/$1.png" -crop "${cw}x32+0+$((ch - 32))" +repage -fill black +opaque '#F0F0F0' \
+  convert "$dir/$1.png" -crop "${cw}x20+0+$((ch - 20))" +repage -fill black +opaque '#F0F0F0' \
     -fill white -opaque '#F0F0F0' -negate -format '%[fx:int(mean*w*h+0.5)]' info:
 }
 
