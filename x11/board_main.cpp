@@ -167,6 +167,7 @@ int runBoardMode(int argc, char **argv) {
   c.paintFd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
   openLog(c, options.chatterMs);
   setUpKeyboard(c.keyboard, c.display, c.main.window);
+  openKeyboardHold(c.hold, c.display, c.main.window);
   buildBoardScanMap(c.display, c.board, c.keyboard.scanMap);
   startBoardProgress(c.progress, c.board, options.chatterMs);
   c.stale = true;

@@ -18,6 +18,22 @@ expect_log() {
   kc_fail "log bytes differ in $log"
 }
 
+# expect_board_log DIR LINE...: the opening line names the board, its
+# fingerprint and the chatter time; every line after it but the closing
+# one ends in a time, the times increase, and without them the log is
+# these lines.
+expect_board_log() {
+  local log=$1/Corvanekeyboardchecker.log
+  head -n 1 "$log" | grep -qE $'^Board test : [a-z0-9_-]+ [0-9a-f]{16} chatter 30\r$' ||
+    kc_fail "no opening line in $log: $(head -n 1 "$log")"
+  sed '1d;$d' "$log" | awk 'BEGIN { last = -1 }
+    { if ($NF !~ /^[0-9]+\r$/ || $NF + 0 <= last) exit 1; last = $NF + 0 }' ||
+    kc_fail "a line without a time, or times not increasing, in $log"
+  cmp -s <(printf '%s\r\n' "${@:2}") <(sed -E '1d;$!s/ [0-9]+\r$/\r/' "$log") && return
+  diff <(printf '%s\n' "${@:2}") <(sed -E '1d;s/( [0-9]+)?\r$//' "$log") | head -n 20 >&2 || true
+  kc_fail "log lines differ in $log"
+}
+
 # expect_grave_backslash OPTION: grave and backslash were pressed; only "/jp"
 # may pick the Japanese block, which has no grave and one backslash there.
 expect_grave_backslash() {
