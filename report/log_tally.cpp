@@ -13,6 +13,8 @@ namespace {
 
 constexpr size_t kClosingJPLength = sizeof kClosingLineJP - 2; // no LF
 constexpr size_t kClosingUSLength = sizeof kClosingLineUS - 2;
+// Alt+F4 by its keys' scan codes: a board file names its keys as it likes.
+constexpr uint8_t kCodeF4 = 0x3E, kCodeLAlt = 0x38, kCodeRAlt = 0xB8;
 
 void addAnomaly(Tally &tally, long long line, const char *reason) {
   if (tally.anomalyCount < kKeptAnomalies)
@@ -47,9 +49,9 @@ void startTally(Tally &tally, const LogReading &reading, const Board &board,
     tally.keyOfLabel[labelId(reading, board.keys[i].label)] =
         static_cast<int>(i);
   startBoardProgress(tally.progress, board, chatterMs);
-  tally.f4 = keyLabelled(tally, reading, "F4");
-  tally.alts[0] = keyLabelled(tally, reading, "LAlt");
-  tally.alts[1] = keyLabelled(tally, reading, "RAlt");
+  tally.f4 = board.keyOfCode[kCodeF4];
+  tally.alts[0] = board.keyOfCode[kCodeLAlt];
+  tally.alts[1] = board.keyOfCode[kCodeRAlt];
   tally.gestureF4 = tally.gestureAlt = tally.lastAlt = -1;
   const bool backslash = keyLabelled(tally, reading, "\\") >= 0;
   tally.yen = backslash ? -1 : keyLabelled(tally, reading, "Yen");

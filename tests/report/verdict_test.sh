@@ -11,17 +11,19 @@ dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir"
 fail() { echo "FAIL: $*" && cat out err 2>/dev/null; exit 1; }
-labels() { python3 -c 'import json,sys; print("\n".join(k["label"] for k in json.load(open(sys.argv[1]))["keys"]))' "$1"; }
-# board_log BOARD [SKIP]: every key but SKIP pressed once, 100 ms apart.
+field() { python3 -c "import json,sys; b=json.load(open(sys.argv[1])); print($2)" "$1"; }
+# board_log FILE [SKIP]: every key of the board file but SKIP pressed once,
+# 100 ms apart, and the closing line.
 board_log() {
-  local ms=0 title
-  title=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["title"])' "$boards/$1.json")
+  local ms=0 label
   while IFS= read -r label; do
     [ "$label" = "${2-}" ] && continue
     printf '%s down %d\r\n%s up %d\r\n' "$label" $((ms += 100)) "$label" $((ms += 50))
-  done < <(labels "$boards/$1.json")
-  printf 'Keyboard type : %s / board %s\r\n' "$title" "$1"
+  done < <(field "$1" '"\n".join(k["label"] for k in b["keys"])')
+  printf 'Keyboard type : %s / board %s\r\n' "$(field "$1" 'b["title"]')" "$(field "$1" 'b["name"]')"
 }
+# edited OUT FROM PYTHON: the board file FROM as PYTHON changes it.
+edited() { python3 -c "import json; b=json.load(open('$2')); $3; json.dump(b, open('$1','w'))"; }
 run() { # STATUS ARGS...: the report's status must be STATUS
   local status=0
   "$report" "${@:2}" >out 2>err || status=$?
@@ -29,26 +31,33 @@ run() { # STATUS ARGS...: the report's status must be STATUS
 }
 
 for board in ansi104 iso105 jis109 abnt2 ko106 ansi87; do
-  board_log "$board" >full.log
+  board_log "$boards/$board.json" >full.log
   run 0 full.log
   head -n 1 out | grep -qx 'Verdict: PASS' || fail "$board: no PASS"
   grep -q "^Board: $board, .*, from the closing line\$" out || fail "$board: board"
-  board_log "$board" LWin >part.log
+  board_log "$boards/$board.json" LWin >part.log
   run 1 part.log
   [ "$(head -n 2 out)" = $'Verdict: FAIL\n  untested (1): LWin' ] || fail "$board: LWin not untested"
 done
 # Held at the end, and chatter from the log's own times; --chatter moves it.
-{ board_log iso105 | sed '$d' && printf '<> down 100000\r\n<> up 100020\r\n<> down 100026\r\n' &&
+{ board_log "$boards/iso105.json" | sed '$d' && printf '<> down 100000\r\n<> up 100020\r\n<> down 100026\r\n' &&
   printf 'Keyboard type : ISO 105-key (Europe) / board iso105\r\n'; } >bad.log
 run 1 bad.log
 [ "$(head -n 3 out)" = $'Verdict: FAIL\n  held at the end (1): <>\n  chatter (1): <>' ] || fail "held and chatter"
 run 1 --json --chatter 5 bad.log
 grep -q '"reasons":{"untested":\[\],"held":\["<>"\],"chatter":\[\]}' out || fail "--chatter 5"
 # A classic log of every key but keypad = and , passes against its own board.
-board_log us101 | sed '$d' | sed -E 's/ [0-9]+\r$/\r/' >classic.log
+board_log "$boards/us101.json" | sed '$d' | sed -E 's/ [0-9]+\r$/\r/' >classic.log
 printf 'Keyboard type : PC/AT like US English keyboard / DirectX\r\n' >>classic.log
 run 0 classic.log
 head -n 1 out | grep -qx 'Verdict: PASS' || fail "classic us101"
+# Alt+F4 closing the checker, found by its keys' codes in a board file that
+# calls its Alt "Alt": F4 taken by the window manager, or logged too.
+edited alt.json "$boards/ansi104.json" 'b["name"]="alt"; next(k for k in b["keys"] if k["code"]=="0x38")["label"]="Alt"'
+for gesture in 'Alt down 90000\r\n' 'Alt down 90000\r\nF4 down 90010\r\n'; do
+  { board_log alt.json | sed '$d' && printf "$gesture" && board_log alt.json | tail -n 1; } >alt.log
+  run 0 --board alt.json alt.log
+done
 run 0 --board ansi87 --boards
 [ "$(wc -l <out)" = 10 ] && grep -qx 'jis91     91 keys  JIS 91-key tenkeyless (Japan)' out || fail "--boards"
 
@@ -56,7 +65,7 @@ run 0 --board ansi87 --boards
 cp "$boards/ansi87.json" mine.json
 run 1 --board mine.json part.log # ansi87's log without LWin
 bad() { # NAME MESSAGE PYTHON: the edit of mine.json, then the message
-  python3 -c "import json; b=json.load(open('mine.json')); $3; json.dump(b, open('$1.json','w'))"
+  edited "$1.json" mine.json "$3"
   run 2 --board "$1.json" --html x.html part.log
   [ "$(cat err)" = "keyboard-report: $1.json: $2" ] && [ ! -s out ] && [ ! -e x.html ] ||
     fail "$1: $(cat err)"
