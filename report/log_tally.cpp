@@ -180,7 +180,7 @@ void applyLine(LogReading &reading, const std::string &label, bool down,
 
 // The run's own chatter time, unless --chatter asked for another.
 void takeOpening(LogReading &reading) {
-  reading.opened = true;
+  reading.opened = reading.timed = true;
   if (reading.chatterGiven)
     return;
   reading.chatterMs = reading.opening.chatterMs;
@@ -207,6 +207,7 @@ void startLogReading(LogReading &reading, const std::vector<Board> &boards,
   reading.lines = 0;
   reading.closed = reading.classicClosing = reading.timed = false;
   reading.transitionSeen = false;
+  reading.lastMs = 0;
   reading.closingLayout = LayoutUnset;
   reading.closingBoard.clear();
   reading.opened = false;
@@ -247,6 +248,17 @@ void readLogLine(LogReading &reading, const NameTable &names,
   LogTransition transition;
   if (!parseLogTransition(text, length, transition))
     return addAnomalyToAll(reading, "not a log line");
+  const bool hasTime = transition.ms >= 0;
+  if (!reading.transitionSeen && !reading.opened)
+    reading.timed = hasTime;
+  // A log that contradicts itself changes nothing: a time that went back
+  // would hide a bounce, and a line of the other kind is no checker's.
+  if (hasTime != reading.timed)
+    return addAnomalyToAll(reading, hasTime ? "a time in an untimed log"
+                                            : "no time in a timed log");
+  if (hasTime && transition.ms < reading.lastMs)
+    return addAnomalyToAll(reading, "time went back");
+  reading.lastMs = hasTime ? transition.ms : reading.lastMs;
   const char *label = transition.label.data();
   size_t labelLength = transition.label.size();
   trimBlanks(label, labelLength);
@@ -259,7 +271,6 @@ void readLogLine(LogReading &reading, const NameTable &names,
                                 : std::string(label, labelLength);
   reading.lastIsKey = true;
   reading.lastDown = transition.down;
-  reading.timed = reading.timed || transition.ms >= 0;
   // Only a board run logs times: a log that starts without them is a
   // classic checker's, whose board is us101 or jp106, so the other
   // candidates need not read it.

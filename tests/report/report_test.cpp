@@ -23,6 +23,7 @@ struct Case { const char *title; std::string log; const char *board; const char 
 
 const std::string kJP = "Keyboard type : Japanese 106 keyboard / DirectX\r\n";
 const std::string kUS = "Keyboard type : PC/AT like US English keyboard / DirectX\n";
+const std::string kAnsi = "Keyboard type : ANSI 104-key (US) / board ansi104\n";
 const char *kCleanJP =
    R"j({"verdict":"FAIL","reasons":{"untested":101,"held":[],"chatter":[]},)j"
    R"j("hint":"hold Yen and Ro together to test both","board":"jp106",)j"
@@ -86,6 +87,22 @@ const Case kCases[] = {
    R"j("title":"ANSI 104-key (US)","boardFrom":"closing line","closed":true,"keys":104,)j"
    R"j("tested":["LWin"],"held":[],"never":103,"notOnBoard":{},"maxHeld":1,"presses":{"LWin":3},)j"
    R"j("chatter":[{"key":"LWin","gapMs":20.0,"line":3}],"anomalies":[],"anomalyCount":0})j"},
+  {"time going back hides no bounce", "A down 20000\nA up 20110\nA down 20105\nA up 20200\n" + kAnsi, nullptr,
+   R"j({"verdict":"FAIL","reasons":{"untested":103,"held":[],"chatter":[]},"board":"ansi104",)j"
+   R"j("title":"ANSI 104-key (US)","boardFrom":"closing line","closed":true,"keys":104,"tested":["A"],)j"
+   R"j("held":[],"never":103,"notOnBoard":{},"maxHeld":1,"presses":{},"chatter":[],"anomalies":[)j"
+   R"j({"line":3,"reason":"time went back"},{"line":4,"reason":"up while not down"}],"anomalyCount":2})j"},
+  {"a log without times (its first line has none) has no timed lines",
+   "Q down\nQ up\nA down 100\nA up 150\n" + kAnsi, nullptr,
+   R"j({"verdict":"FAIL","reasons":{"untested":104,"held":[],"chatter":[]},"board":"ansi104",)j"
+   R"j("title":"ANSI 104-key (US)","boardFrom":"closing line","closed":true,"keys":104,"tested":[],)j"
+   R"j("held":[],"never":104,"notOnBoard":{},"maxHeld":0,"presses":{},"anomalies":[)j"
+   R"j({"line":3,"reason":"a time in an untimed log"},{"line":4,"reason":"a time in an untimed log"}],"anomalyCount":2})j"},
+  {"a log with times has no untimed lines", "A down 100\nA up 150\nQ down\nQ up\n" + kAnsi, nullptr,
+   R"j({"verdict":"FAIL","reasons":{"untested":103,"held":[],"chatter":[]},"board":"ansi104",)j"
+   R"j("title":"ANSI 104-key (US)","boardFrom":"closing line","closed":true,"keys":104,"tested":["A"],)j"
+   R"j("held":[],"never":103,"notOnBoard":{},"maxHeld":1,"presses":{},"chatter":[],"anomalies":[)j"
+   R"j({"line":3,"reason":"no time in a timed log"},{"line":4,"reason":"no time in a timed log"}],"anomalyCount":2})j"},
 };
 // clang-format on
 
