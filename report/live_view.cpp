@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "keymodel/text_rules.h"
 #include "report/platform.h"
 #include "report/summary_text.h"
 
@@ -75,7 +76,8 @@ void drawKey(Screen &screen, const Report &report, int index, double scale) {
   if (width < 1 || x < column)
     return;
   int cells = 0;
-  const std::string text = fitted(capText(key), width, cells);
+  const std::string text =
+      fitted(displayText(capText(key)).c_str(), width, cells);
   const int left = (width - cells) / 2;
   line.append(x - column, ' ');
   line += report.progress.keys[index].chattered
@@ -112,7 +114,7 @@ void headerOf(const LiveView &view, std::string &line) {
       "watching ", "waiting for the checker's log: ", "emptied, a new run: ",
       "closed; waiting for the checker to start again: "};
   line = kSays[view.event];
-  line += fileNameText(view.logPath); // a control would move the cursor
+  line += displayText(view.logPath); // a control would move the cursor
   line += "   (Ctrl+C ends)";
 }
 
@@ -169,7 +171,7 @@ void drawScreen(const LiveView &view, const Report &report) {
   std::string left = "left:";
   for (int i = 0; i < keys; ++i)
     if (reportResult(report, i) != KeyTested)
-      left += " " + report.board->keys[i].label;
+      left += " " + labelText(report, i);
   int free = rows - 9 - static_cast<int>(screen.rows.size());
   // The last column stays free: erasing the line from there would take it.
   free -= addWrapped(out, left, columns - 1, free > 2 ? free - 2 : 1);

@@ -248,6 +248,10 @@ void readLogLine(LogReading &reading, const NameTable &names,
   LogTransition transition;
   if (!parseLogTransition(text, length, transition))
     return addAnomalyToAll(reading, "not a log line");
+  // No checker writes a control byte; a NUL would cut the label short.
+  for (char c : transition.label)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+      return addAnomalyToAll(reading, "not a log line");
   const bool hasTime = transition.ms >= 0;
   if (!reading.transitionSeen && !reading.opened)
     reading.timed = hasTime;

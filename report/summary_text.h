@@ -41,7 +41,8 @@ const char *verdictWord(const Report &report);
 // The labels of keys, blank-separated.
 std::string keyList(const Report &report, const std::vector<int> &keys);
 
-// A file name for a terminal: control characters (C0, DEL and C1) come out
-// as \xNN, so a crafted name cannot move the cursor or fake a line.
+// Whatever a file gave, for a terminal: control characters (C0, DEL and
+// C1) come out as \xNN, so a crafted name cannot move the cursor or fake a
+// line.
 void writeFileName(FILE *out, const char *name);
-std::string fileNameText(const char *name);
+std::string labelText(const Report &report, int key);

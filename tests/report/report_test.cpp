@@ -87,6 +87,11 @@ const Case kCases[] = {
    R"j("title":"ANSI 104-key (US)","boardFrom":"closing line","closed":true,"keys":104,)j"
    R"j("tested":["LWin"],"held":[],"never":103,"notOnBoard":{},"maxHeld":1,"presses":{"LWin":3},)j"
    R"j("chatter":[{"key":"LWin","gapMs":20.0,"line":3}],"anomalies":[],"anomalyCount":0})j"},
+  {"a control byte in a label: not a log line", std::string("A\0 down\n", 8) + "A\x1b[2J down\nA down\nA up\n", "us101",
+   R"j({"verdict":"FAIL","reasons":{"untested":100,"held":[],"chatter":[]},"board":"us101",)j"
+   R"j("title":"US 101-key (PC/AT)","boardFrom":"option","closed":false,"keys":101,"tested":["A"],)j"
+   R"j("held":[],"never":100,"notOnBoard":{},"maxHeld":1,"presses":{},"anomalies":[)j"
+   R"j({"line":1,"reason":"not a log line"},{"line":2,"reason":"not a log line"}],"anomalyCount":2})j"},
   {"time going back hides no bounce", "A down 20000\nA up 20110\nA down 20105\nA up 20200\n" + kAnsi, nullptr,
    R"j({"verdict":"FAIL","reasons":{"untested":103,"held":[],"chatter":[]},"board":"ansi104",)j"
    R"j("title":"ANSI 104-key (US)","boardFrom":"closing line","closed":true,"keys":104,"tested":["A"],)j"
