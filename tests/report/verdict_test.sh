@@ -2,10 +2,12 @@
 # The real report on board runs' logs made from the preset files
 # themselves: every key down and up gives PASS and status 0; a key left
 # out, one held at the end or one bouncing gives FAIL naming it and status
-# 1. Board files that are wrong, and boards it cannot know, give one line
-# and status 2 with nothing written.
+# 1. Opening lines name the board by fingerprint and set the chatter time;
+# a log naming no board never passes. Board files that are wrong, and
+# boards it cannot know, give one line and status 2 with nothing written.
+#   verdict_test.sh REPORT BOARD_FINGERPRINT
 set -euo pipefail
-report=$(realpath "$1")
+report=$(realpath "$1") fingerprint=$(realpath "$2")
 boards=$(realpath "$(dirname "$0")/../../keymodel/boards")
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
@@ -58,6 +60,36 @@ for gesture in 'Alt down 90000\r\n' 'Alt down 90000\r\nF4 down 90010\r\n'; do
   { board_log alt.json | sed '$d' && printf "$gesture" && board_log alt.json | tail -n 1; } >alt.log
   run 0 --board alt.json alt.log
 done
+# A board run's opening line: its board by name and fingerprint, and its
+# chatter time, which --chatter overrides.
+opened() { # FILE CHATTER LOG: the opening line a run of that board writes, then LOG
+  printf 'Board test : %s %s chatter %s\r\n' "$(field "$1" 'b["name"]')" "$("$fingerprint" "$1")" "$2"
+  cat "$3"
+}
+{ board_log "$boards/iso105.json" | sed '$d' && printf '<> down 100000\r\n<> up 100020\r\n' &&
+  printf '<> down 100060\r\n<> up 100100\r\n' && board_log "$boards/iso105.json" | tail -n 1; } >bounce.log
+opened "$boards/iso105.json" 50 bounce.log >b50.log
+run 1 b50.log
+[ "$(head -n 2 out)" = $'Verdict: FAIL\n  chatter (1): <>' ] && grep -q '^Board: iso105, .*opening line$' out ||
+  fail "chatter 50 from the log"
+run 0 --chatter 30 b50.log
+# A board file that took a preset's name is not that preset; its file judges.
+edited ansi104.json "$boards/ansi104.json" 'b["keys"].append({"code": "0x56", "label": "<>", "x": 0, "y": 7})'
+board_log ansi104.json >own.log && opened ansi104.json 30 own.log >named.log
+run 2 named.log
+[ "$(cat err)" = 'keyboard-report: named.log: the log'"'"'s board "ansi104" is not the preset of that name but a file that took it: name its file with --board' ] ||
+  fail "a preset's name borrowed"
+run 0 --board ansi104.json named.log
+# No opening and no closing line: the board is not known, so no PASS.
+board_log "$boards/ansi104.json" | sed '$d' >open.log
+run 1 open.log
+grep -qx '  the log names no board (it has no closing line): no PASS' out || fail "no board named"
+run 1 --json open.log
+jq -e '.verdict == "FAIL" and .reasons.boardNotNamed and .never == []' out >/dev/null || fail "JSON: no board named"
+"$report" --watch --json open.log >out 2>err & watch=$!
+for _ in $(seq 50); do grep -q 'Esc down' err && break; sleep 0.1; done
+kill -INT "$watch" && status=0 && wait "$watch" || status=$?
+[ "$status" = 1 ] && jq -e '.verdict == "FAIL"' out >/dev/null || fail "the watch ended by Ctrl+C: $status"
 run 0 --board ansi87 --boards
 [ "$(wc -l <out)" = 10 ] && grep -qx 'jis91     91 keys  JIS 91-key tenkeyless (Japan)' out || fail "--boards"
 
