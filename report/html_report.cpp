@@ -207,16 +207,16 @@ bool writeHtmlReport(FILE *out, const Report &report) {
                report.count[KeyHeld], report.count[KeyNever], tally.maxHeld);
   for (KeyResult result : {KeyHeld, KeyNever, KeyTested})
     writeList(out, report, result);
-  if (tally.foreignLines > 0) {
-    std::fprintf(out, "<h2>not on the board: %lld lines</h2>\n<p>",
-                 tally.foreignLines);
-    for (const ForeignLabel &foreign : tally.foreign) {
-      std::fputs("<span class=\"key\">", out);
-      writeText(out, foreign.label.c_str());
-      std::fputs("</span> ", out);
-    }
-    std::fputs("</p>\n", out);
+  std::fprintf(out, "<h2>not on the board (%zu)</h2>\n<ul>\n",
+               tally.foreign.size());
+  for (const ForeignLabel &foreign : tally.foreign) {
+    std::fputs("<li><span class=\"key\">", out);
+    writeText(out, foreign.label.c_str());
+    std::fputs("</span> ", out);
+    writeText(out, offBoardNote(foreign).c_str());
+    std::fputs("</li>\n", out);
   }
+  std::fputs("</ul>\n", out);
   writeCounts(out, report);
   if (report.timed)
     writeChatter(out, report);

@@ -68,6 +68,11 @@ std::string jsonReport(const Report &report) {
   for (const ForeignLabel &label : tally.foreign)
     foreign[label.label] = label.lines;
   json["notOnBoard"] = foreign;
+  Json presets = Json::object();
+  for (const ForeignLabel &label : tally.foreign)
+    if (const char *preset = presetWithLabel(label.label))
+      presets[label.label] = preset;
+  json["try"] = presets;
   json["maxHeld"] = tally.maxHeld;
   Json presses = Json::object();
   forEachRepeatedKey(report, [&](int key, unsigned count) {

@@ -34,15 +34,16 @@ void writeChatter(FILE *out, const Report &report) {
 
 void writeForeign(FILE *out, const Report &report) {
   const Tally &tally = *report.tally;
-  if (tally.foreignLines == 0)
-    return;
-  std::fprintf(
-      out, "Not on the board (%lld lines, not counted):", tally.foreignLines);
+  std::fprintf(out, "Not on the board (%zu, not counted):\n",
+               tally.foreign.size());
+  long long listed = 0;
   for (const ForeignLabel &foreign : tally.foreign) {
-    std::fputc(' ', out);
-    writeFileName(out, foreign.label.c_str());
+    std::fprintf(out, "  %s %s\n", displayText(foreign.label).c_str(),
+                 offBoardNote(foreign).c_str());
+    listed += foreign.lines;
   }
-  std::fputc('\n', out);
+  if (listed < tally.foreignLines)
+    std::fprintf(out, "  (only the first %d are listed)\n", kKeptForeign);
 }
 
 void writeVerdict(FILE *out, const Report &report) {
@@ -68,6 +69,16 @@ std::vector<Reason> verdictReasons(const Report &report) {
   if (!v.chattered.empty())
     reasons.push_back({"chatter", &v.chattered});
   return reasons;
+}
+
+std::string offBoardNote(const ForeignLabel &foreign) {
+  std::string note = "(" + std::to_string(foreign.lines) +
+                     (foreign.lines == 1 ? " line)" : " lines)");
+  const char *preset = presetWithLabel(foreign.label);
+  Board board;
+  if (preset != nullptr && loadPresetBoard(preset, board))
+    note += ": " + board.title + " has it; try --board " + preset;
+  return note;
 }
 
 const char *verdictWord(const Report &report) {

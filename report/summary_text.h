@@ -35,6 +35,11 @@ struct Reason {
 };
 std::vector<Reason> verdictReasons(const Report &report);
 
+// What the summary and the HTML say of a label the board lacks: its lines
+// and the preset that has such a key, if any: "(2 lines): ISO 105-key
+// (Europe) has it; try --board iso105".
+std::string offBoardNote(const ForeignLabel &foreign);
+
 // "PASS" or "FAIL"
 const char *verdictWord(const Report &report);
 

@@ -90,6 +90,21 @@ jq -e '.verdict == "FAIL" and .reasons.boardNotNamed and .never == []' out >/dev
 for _ in $(seq 50); do grep -q 'Esc down' err && break; sleep 0.1; done
 kill -INT "$watch" && status=0 && wait "$watch" || status=$?
 [ "$status" = 1 ] && jq -e '.verdict == "FAIL"' out >/dev/null || fail "the watch ended by Ctrl+C: $status"
+# Keys off the board never change the verdict; a preset that has them is named.
+{ board_log "$boards/ansi104.json" | sed '$d' && printf '%s down 9000%d\r\n%s up 9000%d\r\n' '<>' 1 '<>' 2 \
+  Hangul 3 Hangul 4 Mute 5 Mute 6 && board_log "$boards/ansi104.json" | tail -n 1; } >off.log
+run 0 off.log
+sed -n '/^Not on the board/,/^Pressed/p' out >list
+[ "$(cat list)" = 'Not on the board (3, not counted):
+  <> (2 lines): ISO 105-key (Europe) has it; try --board iso105
+  Hangul (2 lines): Korean 106-key has it; try --board ko106
+  Mute (2 lines)
+Pressed more than once:' ] || fail "off the board: $(cat list)"
+grep -q '<li><span class="key">&lt;&gt;</span> (2 lines): ISO 105-key (Europe) has it; try --board iso105</li>' \
+  keyboard-report.html || fail "off the board in the HTML"
+run 0 --json off.log
+jq -e '.notOnBoard == {"<>": 2, "Hangul": 2, "Mute": 2} and .try == {"<>": "iso105", "Hangul": "ko106"}' out \
+  >/dev/null || fail "off the board in the JSON"
 run 0 --board ansi87 --boards
 [ "$(wc -l <out)" = 10 ] && grep -qx 'jis91     91 keys  JIS 91-key tenkeyless (Japan)' out || fail "--boards"
 
