@@ -153,15 +153,15 @@ void drawScreen(const LiveView &view, const Report &report) {
          kLooks[KeyNever] + " never pressed " + kReset + " " + kChatterLook +
          " chatter " + kReset + "\x1b[K\r\n\x1b[K\r\n";
   const int keys = static_cast<int>(report.board->keys.size());
-  const int tested = report.count[KeyTested];
+  // The checker's own status line, and its counts.
   char status[160];
   std::snprintf(status, sizeof status,
-                "tested %d of %d%s%d left%s%d held now%sat most %d at once",
-                tested, keys, kDot, keys - tested, kDot, report.count[KeyHeld],
-                kDot, report.tally->maxHeld);
+                "tested %d of %d%s%d held%s%d left%sat most %d at once",
+                report.count[KeyTested], keys, kDot, report.count[KeyHeld],
+                kDot, report.count[KeyNever], kDot, report.tally->maxHeld);
   out += std::string(status) + "\x1b[K\r\n";
   // The verdict only once it can be anything but "not yet".
-  if (tested + report.count[KeyHeld] == keys || report.closed) {
+  if (report.count[KeyNever] == 0 || report.closed) {
     out += std::string("verdict: ") + verdictWord(report);
     for (const Reason &reason : verdictReasons(report))
       out += std::string(kDot) + reason.title + ": " +

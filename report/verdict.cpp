@@ -123,9 +123,10 @@ bool decideReport(Report &report, const LogReading &reading, bool option,
                            report.progress.keys[tally.ro].tested);
   judgeBoard(report.progress, report.verdict);
   report.verdict.pass = report.verdict.pass && report.boardNamed;
-  report.count[KeyTested] = report.count[KeyHeld] = report.count[KeyNever] = 0;
-  for (size_t i = 0; i < report.progress.keys.size(); ++i)
-    ++report.count[reportResult(report, static_cast<int>(i))];
+  const BoardCounts counts = countBoard(report.progress);
+  report.count[KeyTested] = counts.tested;
+  report.count[KeyHeld] = counts.held;
+  report.count[KeyNever] = counts.left;
   return true;
 }
 

@@ -26,7 +26,7 @@ struct Report {
   // checker closed before their ups could be logged.
   BoardProgress progress;
   Verdict verdict;
-  int count[3]; // keys tested, held, never
+  int count[3]; // keys tested, held, never: countBoard's, as the checkers
   // A classic Japanese log whose Yen and Ro were never down together.
   bool yenRoUntested;
 };

@@ -35,7 +35,8 @@ json '.notOnBoard == {"NumPad =": 2, "NumPad ,": 2}'
 json '.presses == {"Esc": 2, "Cap": 2, "Scrl": 2, "NumPad NL": 2, "W": 2}'
 json '.anomalies == [] and .anomalyCount == 0 and (has("chatter") | not)'
 run 1 "$report" --html chosen.html held.log
-[ -s chosen.html ] && [ ! -e keyboard-report.html ] && grep -qx 'HTML report: chosen.html' out ||
+[ -s chosen.html ] && [ ! -e keyboard-report.html ] && grep -qx 'HTML report: chosen.html' out &&
+  grep -q 'Tested 100 of 101 keys, 1 held, 0 never pressed' chosen.html ||
   fail "--html chosen.html: $(ls)"
 run 0 "$report" all.log
 [ "$(head -n 1 out)" = "Verdict: PASS" ] || fail "all keys: $(head -n 4 out)"
