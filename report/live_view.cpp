@@ -23,22 +23,6 @@ constexpr char kChatterLook[] = "\x1b[97;48;5;160m";
 constexpr char kReset[] = "\x1b[0m";
 constexpr char kDot[] = " \xC2\xB7 ";
 
-// Cells the character a UTF-8 lead byte begins takes: the CJK ideographs
-// two, all else here one.
-int cellsOfLead(unsigned char lead) {
-  return lead >= 0xE3 && lead <= 0xE9 ? 2 : 1;
-}
-
-// Cells a UTF-8 name takes.
-int cellsOf(const char *text) {
-  int cells = 0;
-  for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
-       *p != 0; ++p)
-    if ((*p & 0xC0) != 0x80)
-      cells += cellsOfLead(*p);
-  return cells;
-}
-
 // One text row per key row (y 0, 1.5, 2.5, ... land on rows 0, 2, 3, ...);
 // columns scaled so the board fits the terminal, at most 5 to a key unit.
 struct Screen {

@@ -151,3 +151,16 @@ const char *capText(const BoardKey &key) {
              ? label + prefix
              : label;
 }
+
+int cellsOfLead(unsigned char lead) {
+  return lead >= 0xE3 && lead <= 0xE9 ? 2 : 1;
+}
+
+int cellsOf(const char *text) {
+  int cells = 0;
+  for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
+       *p != 0; ++p)
+    if ((*p & 0xC0) != 0x80)
+      cells += cellsOfLead(*p);
+  return cells;
+}

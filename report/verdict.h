@@ -61,3 +61,8 @@ void forEachRepeatedKey(const Report &report, Visit visit) {
 // A key's label as its cap shows it: a keypad key already stands in the
 // keypad, so without "NumPad ".
 const char *capText(const BoardKey &key);
+
+// Cells of a monospaced font the character a UTF-8 lead byte begins takes:
+// the CJK ideographs two, all else here one; and a whole label's cells.
+int cellsOfLead(unsigned char lead);
+int cellsOf(const char *text);
