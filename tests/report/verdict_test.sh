@@ -131,4 +131,12 @@ grep -qx 'keyboard-report: nosuch: neither a preset board nor a file' err || fai
 sed '$s/board ansi87/board mine/' part.log >mine.log
 run 2 mine.log
 grep -q 'the log is of the board "mine", which is no preset' err || fail "unknown board"
+# A preset's own file to start from, byte for byte; a file or unknown name is no preset.
+run 0 --board iso105 --print-board
+cmp -s out "$boards/iso105.json" || fail "--print-board iso105"
+for name in mine.json nosuch; do
+  run 2 --board "$name" --print-board
+  [ "$(cat err)" = "keyboard-report: --print-board: \"$name\" is no preset board (--boards lists them)" ] ||
+    fail "--print-board $name"
+done
 echo "PASS and FAIL on six presets, held, chatter, --boards and bad board files as expected"
