@@ -104,6 +104,7 @@ int numberLabel(LogReading &reading, const std::string &label) {
     return known;
   const int id = static_cast<int>(reading.labelIds.size());
   reading.labelIds.emplace(label, id);
+  reading.lastMs.push_back(0);
   for (Tally &tally : reading.tally) {
     tally.keyOfLabel.push_back(-1);
     tally.foreignSlot.push_back(-1);
@@ -160,9 +161,10 @@ void applyBackslash(Tally &tally, const LogReading &reading, bool down,
   }
 }
 
-void applyLine(LogReading &reading, const std::string &label, bool down,
-               double ms, bool stamped) {
-  const int id = numberLabel(reading, label);
+// id is the label's number, -1 past the numbers kept.
+void applyLine(LogReading &reading, int id, bool down, double ms,
+               bool stamped) {
+  const std::string &label = reading.lastLabel;
   for (Tally &tally : reading.tally) {
     const int key = id < 0 ? -1 : tally.keyOfLabel[id];
     if (!tally.active) {
@@ -207,7 +209,7 @@ void startLogReading(LogReading &reading, const std::vector<Board> &boards,
   reading.lines = 0;
   reading.closed = reading.classicClosing = reading.timed = false;
   reading.transitionSeen = false;
-  reading.lastMs = 0;
+  reading.lastMs.assign(reading.labelIds.size(), 0);
   reading.closingLayout = LayoutUnset;
   reading.closingBoard.clear();
   reading.opened = false;
@@ -255,14 +257,11 @@ void readLogLine(LogReading &reading, const NameTable &names,
   const bool hasTime = transition.ms >= 0;
   if (!reading.transitionSeen && !reading.opened)
     reading.timed = hasTime;
-  // A log that contradicts itself changes nothing: a time that went back
-  // would hide a bounce, and a line of the other kind is no checker's.
+  // A log that contradicts itself changes nothing: a line of the other
+  // kind is no checker's, and a key's time going back would hide a bounce.
   if (hasTime != reading.timed)
     return addAnomalyToAll(reading, hasTime ? "a time in an untimed log"
                                             : "no time in a timed log");
-  if (hasTime && transition.ms < reading.lastMs)
-    return addAnomalyToAll(reading, "time went back");
-  reading.lastMs = hasTime ? transition.ms : reading.lastMs;
   const char *label = transition.label.data();
   size_t labelLength = transition.label.size();
   trimBlanks(label, labelLength);
@@ -273,6 +272,12 @@ void readLogLine(LogReading &reading, const NameTable &names,
   const int name = ascii ? -1 : findName(names, label, labelLength);
   reading.lastLabel = name >= 0 ? std::string(names.names[name].utf8)
                                 : std::string(label, labelLength);
+  const int id = numberLabel(reading, reading.lastLabel);
+  long long *lastMs = hasTime && id >= 0 ? &reading.lastMs[id] : nullptr;
+  if (lastMs != nullptr && transition.ms < *lastMs)
+    return addAnomalyToAll(reading, "time went back");
+  if (lastMs != nullptr)
+    *lastMs = transition.ms;
   reading.lastIsKey = true;
   reading.lastDown = transition.down;
   // Only a board run logs times: a log that starts without them is a
@@ -285,6 +290,6 @@ void readLogLine(LogReading &reading, const NameTable &names,
   reading.transitionSeen = true;
   const double ms =
       transition.ms >= 0 ? static_cast<double>(transition.ms) : reading.now;
-  applyLine(reading, reading.lastLabel, transition.down, ms,
+  applyLine(reading, id, transition.down, ms,
             transition.ms < 0 && reading.now != kNoTime);
 }

@@ -90,7 +90,7 @@ struct LogReading {
   // first transition, says which; a line of the other kind contradicts it.
   bool timed;
   bool transitionSeen;
-  long long lastMs; // the last transition's own time; times never go back
+  std::vector<long long> lastMs; // by label id: its last own time
   // A watch stamps each batch of lines with the time it was read, in ms;
   // kNoTime when not watching.
   double now;
