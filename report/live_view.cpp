@@ -154,7 +154,7 @@ void drawScreen(const LiveView &view, const Report &report) {
   }
   std::string left = "left:";
   for (int i = 0; i < keys; ++i)
-    if (reportResult(report, i) != KeyTested)
+    if (reportResult(report, i) == KeyNever)
       left += " " + labelText(report, i);
   int free = rows - 9 - static_cast<int>(screen.rows.size());
   // The last column stays free: erasing the line from there would take it.
