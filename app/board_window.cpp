@@ -140,8 +140,9 @@ HWND createBoardWindow(HINSTANCE instance) {
 }
 
 void sayBadBoard(const std::string &error) {
-  // The message names a file the user typed, in the system's code page,
-  // and may quote a board file's UTF-8.
+  // The message is UTF-8 (the path from the wide command line, a board
+  // file's own text); the system's code page is only a fallback for a
+  // reason the C library gave in it.
   wchar_t text[1024], caption[128];
   if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, error.c_str(), -1,
                           text, 1024) == 0)
