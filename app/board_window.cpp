@@ -7,11 +7,15 @@
 
 #include "app/board_paint.h"
 #include "app/main_window.h"
+#include "app/print_screen_setting.h"
 #include "app/window_messages.h"
+#include "input/board_clock.h"
 #include "input/board_worker.h"
 #include "input/device_set.h"
 #include "input/input_worker.h"
+#include "input/key_hook.h"
 #include "keymodel/board.h"
+#include "keymodel/layout.h"
 
 namespace {
 
@@ -20,13 +24,20 @@ constexpr double kChatterMs = 30;
 // A burst of a whole chord at once, with room to spare.
 constexpr DWORD kChangeBuffer = 256;
 constexpr DWORD kWorkerStopBoundMs = 3000;
+constexpr DWORD kHookStopBoundMs = 1000;
+// The window lost the foreground this soon after a Print Screen down: the
+// shell took the key.
+constexpr double kPrintScreenTakenMs = 1000;
 
 // UI thread only: the board for the whole run and the plan fitted to the
 // window's font once.
 Board g_board;
 BoardPlan g_plan;
 
+// The hook keeps the shell's keys only while the window is active: keys
+// typed into another window are that window's.
 void listen(bool active) {
+  wantKeyHook(active);
   unacquireAll();
   attachKeyboardEvent(active ? boardWakeEvent() : nullptr);
   if (!active)
@@ -35,16 +46,32 @@ void listen(bool active) {
   resyncBoardKeys();
 }
 
-LRESULT onActivate(HWND window, WPARAM wParam, LPARAM lParam) {
-  // As the classic window: a minimized activation counts as active.
-  listen(wParam != 0);
-  return DefWindowProcA(window, WM_ACTIVATE, wParam, lParam);
+// Said once, and only when Windows is set to give the key away.
+void notePrintScreenLost() {
+  if (g_plan.notice.empty() && printScreenOpensCapture())
+    g_plan.notice = kPrintScreenNotice;
 }
 
 void update(HWND window) {
+  uint32_t installs;
+  if (keyHookState(installs) == HookFailed)
+    notePrintScreenLost();
   BoardProgress progress;
   copyBoardProgress(progress);
   updateBoardFrame(window, g_plan, progress, boardLogWriting());
+}
+
+LRESULT onActivate(HWND window, WPARAM wParam, LPARAM lParam) {
+  // As the classic window: a minimized activation counts as active.
+  const bool active = wParam != 0;
+  listen(active);
+  const double printScreen = lastPrintScreenMs();
+  if (!active && printScreen >= 0 &&
+      boardClockMs() - printScreen < kPrintScreenTakenMs) {
+    notePrintScreenLost();
+    update(window);
+  }
+  return DefWindowProcA(window, WM_ACTIVATE, wParam, lParam);
 }
 
 LRESULT onPaint(HWND window) {
@@ -56,6 +83,7 @@ LRESULT onPaint(HWND window) {
 }
 
 LRESULT onClose(HWND window) {
+  stopKeyHook(kHookStopBoundMs);
   stopBoardWorker(kWorkerStopBoundMs);
   DestroyWindow(window);
   return 0;
@@ -152,10 +180,17 @@ void sayBadBoard(const std::string &error) {
   MessageBoxW(nullptr, text, caption, MB_OK | MB_ICONERROR);
 }
 
+// Whether DirectInput names the keys as on a Japanese keyboard, which the
+// hook's stream must follow.
+bool japaneseKeyboard() {
+  DWORD devType = 0;
+  return readKeyboardType(devType) && layoutFromDeviceType(devType) == LayoutJP;
+}
+
 } // namespace
 
 int runBoardMode(HINSTANCE instance, const char *nameOrPath) {
-  const DWORD startTick = GetTickCount();
+  startBoardClock();
   std::string error;
   if (!loadBoard(nameOrPath, g_board, error)) {
     sayBadBoard(error);
@@ -167,8 +202,9 @@ int runBoardMode(HINSTANCE instance, const char *nameOrPath) {
   g_mainWindow = window;
   setUpDevices(instance, window);
   bufferKeyboardChanges(kChangeBuffer);
-  if (!startBoardWorker(g_board, kChatterMs, startTick, g_mainWindow,
-                        kRepaintRequest))
+  if (!startBoardWorker(g_board, kChatterMs, japaneseKeyboard(), g_mainWindow,
+                        kRepaintRequest) ||
+      !startKeyHook(window, boardHookQueue(), boardWakeEvent()))
     return 1;
   PostMessageA(window, kStartMessage, 0, 0);
   // Paints come only from here on, so each finds the worker's progress.
