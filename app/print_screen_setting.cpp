@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
+// Short enough for the window of a 60 % board.
 const char kPrintScreenNotice[] =
-    "Print Screen went to screen capture: turn it off in Settings > "
-    "Accessibility > Keyboard";
+    "Print Screen: turn off screen capture in Accessibility > Keyboard";
 
 bool printScreenOpensCapture() {
   DWORD value = 0, size = sizeof value;
