@@ -11,6 +11,7 @@
 #include "input/board_clock.h"
 #include "input/device_set.h"
 #include "input/input_worker.h"
+#include "input/hook_rules.h"
 #include "input/key_hook.h"
 #include "input/source_choice.h"
 #include "keymodel/board_log.h"
@@ -20,10 +21,6 @@ namespace {
 
 constexpr DWORD kChangesPerRead = 64;
 constexpr uint8_t kPrintScreenCode = 0xB7;
-// Wine's DirectInput reports the Japanese "^" key under this offset in its
-// buffered data, not under the key's own 0x90. No key has 0xFF: it is read
-// as the key it is, which the hook's stream names 0x90 too.
-constexpr uint8_t kWineCircumflex = 0xFF, kCircumflex = 0x90;
 
 // Shared by the worker and the UI thread: the progress under the lock,
 // the flags atomic; the rest is set before the thread starts, and the
@@ -98,11 +95,6 @@ bool takeHookEvents() {
   return changed;
 }
 
-uint8_t codeOf(DWORD offset) {
-  const uint8_t code = static_cast<uint8_t>(offset);
-  return code == kWineCircumflex ? kCircumflex : code;
-}
-
 // Each change is timed as it is read: DirectInput's own stamps are the
 // system tick's.
 bool takeDirectChanges() {
@@ -117,7 +109,7 @@ bool takeDirectChanges() {
       g_run.resync = 1;
     const double now = boardClockMs();
     for (DWORD i = 0; i < count; ++i) {
-      const uint8_t code = codeOf(changes[i].dwOfs);
+      const uint8_t code = directInputCodeOfOffset(changes[i].dwOfs);
       const bool down = (changes[i].dwData & 0x80) != 0;
       if (takeDirectChange(g_run.choice, code, down, now))
         changed |= takeChange(code, down, now);

@@ -44,6 +44,8 @@ constexpr JapaneseCode kJapanese[] = {
     {0x29, 0x94}, {0x2B, 0x1B}, {0x73, 0x2B},
 };
 
+constexpr uint8_t kWineCircumflex = 0xFF, kCircumflex = 0x90;
+
 bool needsMet(Needs needs, bool altDown, bool ctrlDown) {
   switch (needs) {
   case Always:
@@ -97,4 +99,9 @@ int directInputCodeOf(const HookKey &key, bool japanese) {
       if (code == j.scan)
         return j.code;
   return code;
+}
+
+uint8_t directInputCodeOfOffset(DWORD offset) {
+  const uint8_t code = static_cast<uint8_t>(offset);
+  return code == kWineCircumflex ? kCircumflex : code;
 }

@@ -35,3 +35,9 @@ bool keepFromShell(const HookKey &key, bool altDown, bool ctrlDown,
 // -1 for an event that is no key of a keyboard: a character typed by a
 // program (no scan code) or the left Ctrl that AltGr adds (0x21D).
 int directInputCodeOf(const HookKey &key, bool japanese);
+
+// The code of a change in DirectInput's buffered data. Wine's DirectInput
+// reports the Japanese "^" key under offset 0xFF there, not under the
+// key's own 0x90; no key has 0xFF, so it is read as the key it is, which
+// the hook's stream names 0x90 too.
+uint8_t directInputCodeOfOffset(DWORD offset);

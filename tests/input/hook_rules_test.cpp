@@ -100,6 +100,13 @@ TEST(HookRules, CodesAsDirectInputGivesThem) {
     EXPECT_EQ(directInputCodeOf(HookKey{c.vk, c.scan, c.flags}, c.japanese),
               c.code)
         << std::hex << "vk 0x" << c.vk << " scan 0x" << c.scan;
+  // DirectInput's buffered data: Wine's 0xFF is the Japanese ^.
+  const struct {
+    DWORD offset;
+    int code;
+  } offsets[] = {{0xFF, 0x90}, {0x90, 0x90}, {0x10, 0x10}, {0xDB, 0xDB}};
+  for (const auto &o : offsets)
+    EXPECT_EQ(directInputCodeOfOffset(o.offset), o.code) << o.offset;
 }
 
 TEST(HookQueue, InOrderAcrossTheWrapAndFullDropsOnce) {
