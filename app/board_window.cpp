@@ -29,10 +29,11 @@ constexpr DWORD kHookStopBoundMs = 1000;
 // shell took the key.
 constexpr double kPrintScreenTakenMs = 1000;
 
-// UI thread only: the board for the whole run and the plan fitted to the
-// window's font once.
+// UI thread only: the board for the whole run, the plan fitted to the
+// window's font once, and the last failed hook the notice was decided for.
 Board g_board;
 BoardPlan g_plan;
+uint32_t g_failedHook = 0;
 
 // The hook keeps the shell's keys only while the window is active: keys
 // typed into another window are that window's.
@@ -53,9 +54,12 @@ void notePrintScreenLost() {
 }
 
 void update(HWND window) {
+  // Asked once per hook that could not be installed, not at every repaint.
   uint32_t installs;
-  if (keyHookState(installs) == HookFailed)
+  if (keyHookState(installs) == HookFailed && installs != g_failedHook) {
+    g_failedHook = installs;
     notePrintScreenLost();
+  }
   BoardProgress progress;
   copyBoardProgress(progress);
   updateBoardFrame(window, g_plan, progress, boardLogWriting());

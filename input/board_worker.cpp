@@ -10,8 +10,8 @@
 
 #include "input/board_clock.h"
 #include "input/device_set.h"
-#include "input/input_worker.h"
 #include "input/hook_rules.h"
+#include "input/input_worker.h"
 #include "input/key_hook.h"
 #include "input/source_choice.h"
 #include "keymodel/board_log.h"
@@ -105,7 +105,9 @@ bool takeDirectChanges() {
     const HRESULT result = readKeyboardChanges(changes, count);
     if (FAILED(result))
       break;
-    if (result == DI_BUFFEROVERFLOW)
+    // Lost changes matter only while DirectInput is the source: a dead
+    // hook's hand-back reads the whole state anyway.
+    if (result == DI_BUFFEROVERFLOW && !g_run.choice.hookOwns)
       g_run.resync = 1;
     const double now = boardClockMs();
     for (DWORD i = 0; i < count; ++i) {

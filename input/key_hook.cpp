@@ -116,8 +116,11 @@ bool startKeyHook(HWND window, HookQueue &queue, HANDLE wake) {
     return false;
   g_hook.thread =
       CreateThread(nullptr, 0, runHookThread, ready, 0, &g_hook.threadId);
-  if (g_hook.thread != nullptr)
+  if (g_hook.thread != nullptr) {
+    // A busy machine must not delay its answer past the timeout.
+    SetThreadPriority(g_hook.thread, THREAD_PRIORITY_HIGHEST);
     WaitForSingleObject(ready, INFINITE);
+  }
   CloseHandle(ready);
   return g_hook.thread != nullptr;
 }
