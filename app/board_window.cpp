@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/board_legends.h"
 #include "app/board_paint.h"
 #include "app/main_window.h"
 #include "app/print_screen_setting.h"
@@ -16,6 +17,7 @@
 #include "input/key_hook.h"
 #include "keymodel/board.h"
 #include "keymodel/layout.h"
+#include "keymodel/text_rules.h"
 
 namespace {
 
@@ -30,9 +32,11 @@ constexpr DWORD kHookStopBoundMs = 1000;
 constexpr double kPrintScreenTakenMs = 1000;
 
 // UI thread only: the board for the whole run, the plan fitted to the
-// window's font once, and the last failed hook the notice was decided for.
+// window's font once, what the window itself has to say on the notice
+// line, and the last failed hook that was decided for.
 Board g_board;
 BoardPlan g_plan;
+std::string g_notice;
 uint32_t g_failedHook = 0;
 
 // The hook keeps the shell's keys only while the window is active: keys
@@ -49,8 +53,8 @@ void listen(bool active) {
 
 // Said once, and only when Windows is set to give the key away.
 void notePrintScreenLost() {
-  if (g_plan.notice.empty() && printScreenOpensCapture())
-    g_plan.notice = kPrintScreenNotice;
+  if (g_notice.empty() && printScreenOpensCapture())
+    g_notice = kPrintScreenNotice;
 }
 
 void update(HWND window) {
@@ -62,7 +66,7 @@ void update(HWND window) {
   }
   BoardProgress progress;
   copyBoardProgress(progress);
-  updateBoardFrame(window, g_plan, progress, boardLogWriting());
+  updateBoardFrame(window, g_plan, progress, boardLogWriting(), g_notice);
 }
 
 LRESULT onActivate(HWND window, WPARAM wParam, LPARAM lParam) {
@@ -144,11 +148,22 @@ LRESULT CALLBACK boardWindowProc(HWND window, UINT message, WPARAM wParam,
   }
 }
 
+// The client area a window can have on this screen: the work area (no
+// taskbar) less the window's frame.
+void screenRoom(int &width, int &height) {
+  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+  width = (work.right - work.left) - (frame.right - frame.left);
+  height = (work.bottom - work.top) - (frame.bottom - frame.top);
+}
+
 // Laid out on the screen's DC before the window exists, so the window is
 // created visible at its final size, as the classic window is; a window
 // shown only later does not get the keyboard focus from a click under
-// Wine.
-HWND createBoardWindow(HINSTANCE instance) {
+// Wine. Null with fits false when the board does not fit the screen.
+HWND createBoardWindow(HINSTANCE instance, bool &fits) {
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = boardWindowProc;
@@ -161,9 +176,15 @@ HWND createBoardWindow(HINSTANCE instance) {
   wc.lpszClassName = kBoardClass;
   if (RegisterClassExA(&wc) == 0)
     return nullptr;
+  std::vector<std::string> legends;
+  readLegends(g_board, legends);
+  int width, height;
+  screenRoom(width, height);
   HDC screen = GetDC(nullptr);
-  layoutBoardPlanFor(screen, g_plan, g_board);
+  fits = fitBoardPlanTo(screen, g_plan, g_board, legends, width, height);
   ReleaseDC(nullptr, screen);
+  if (!fits)
+    return nullptr;
   RECT r{0, 0, g_plan.clientWidth, g_plan.clientHeight};
   AdjustWindowRectEx(&r, kWindowStyle, FALSE, 0);
   return CreateWindowExA(0, kBoardClass, kWindowTitle, kWindowStyle, 0, 0,
@@ -200,7 +221,14 @@ int runBoardMode(HINSTANCE instance, const char *nameOrPath) {
     sayBadBoard(error);
     return 2;
   }
-  HWND window = createBoardWindow(instance);
+  bool fits = true;
+  HWND window = createBoardWindow(instance, fits);
+  if (!fits) {
+    sayBadBoard(displayText(nameOrPath) +
+                ": the board does not fit this screen even at the smallest "
+                "font");
+    return 2;
+  }
   if (window == nullptr)
     return 1;
   g_mainWindow = window;

@@ -52,19 +52,30 @@ bool isDown(int key) { return g_run.progress.keys[key].down; }
 // One transition of a key; a repeat of the state the key is already in
 // (a change the resync has already logged) is dropped. True when logged.
 bool takeChange(uint8_t code, bool down, double atMs) {
+  if (code == 0 || code == 0xFF) // no key, and the tables' gap
+    return false;
   const uint64_t ms =
       std::max(g_run.lastMs, static_cast<uint64_t>(std::max(0.0, atMs)));
   if (code == kPrintScreenCode && down)
     g_run.printScreenMs = static_cast<int64_t>(ms);
   const int key = g_run.board->keyOfCode[code];
-  if (key < 0 || isDown(key) == down)
+  const bool onBoard = key >= 0;
+  if (onBoard ? isDown(key) == down : g_run.progress.offBoardDown[code] == down)
     return false;
   g_run.lastMs = ms;
-  writeBoardTransition(g_run.log, g_run.board->keys[key], down, ms);
+  // A key the board lacks is logged under its own name and counted, never
+  // judged.
+  writeBoardTransition(g_run.log,
+                       onBoard ? g_run.board->keys[key].label
+                               : offBoardLabel(*g_run.board, code),
+                       down, ms);
   noteLogState(g_run.log);
   g_run.logging = g_run.log.state == LogWriting;
   EnterCriticalSection(&g_run.lock);
-  applyTransition(g_run.progress, key, down, static_cast<double>(ms));
+  if (onBoard)
+    applyTransition(g_run.progress, key, down, static_cast<double>(ms));
+  else
+    applyOffBoardTransition(g_run.progress, code, down);
   LeaveCriticalSection(&g_run.lock);
   return true;
 }
@@ -75,8 +86,9 @@ bool resyncFromState() {
     return false;
   const double now = boardClockMs();
   bool changed = false;
-  for (const BoardKey &key : g_run.board->keys)
-    changed |= takeChange(key.code, (state.bytes[key.code] & 0x80) != 0, now);
+  // 0xFF is the tables' gap, set along with some real key: never a key.
+  for (int code = 1; code < 0xFF; ++code)
+    changed |= takeChange(uint8_t(code), (state.bytes[code] & 0x80) != 0, now);
   return changed;
 }
 
@@ -206,7 +218,7 @@ bool startBoardWorker(const Board &board, double chatterMs, bool japanese,
   g_run.board = &board;
   startBoardProgress(g_run.progress, board, chatterMs);
   InitializeCriticalSection(&g_run.lock);
-  openTransitionLog(g_run.log);
+  openBoardLog(g_run.log, board, chatterMs);
   g_run.logging = g_run.log.state == LogWriting;
   g_run.japanese = japanese;
   g_run.wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);

@@ -11,6 +11,10 @@
 
 // A label's bytes at most (UTF-8), without its NUL.
 constexpr int kMaxBoardLabel = 24;
+// Key units: no key smaller, no board larger, so that any board a file
+// may hold can be drawn on a small screen at a size that can be read.
+constexpr double kMinKeyUnits = 0.25;
+constexpr double kMaxBoardWidth = 40, kMaxBoardHeight = 20;
 
 struct BoardKey {
   uint8_t code;      // DIK_ scan code; unique within the board
@@ -42,5 +46,21 @@ bool loadPresetBoard(const char *name, Board &board);
 bool parseBoard(const std::string &text, const char *source, Board &board,
                 std::string &error);
 
-// What a --board option names: a preset's name, else a file's path.
+// What a --board option names: a preset's name, else a file's path (on
+// Windows, UTF-8).
 bool loadBoard(const char *nameOrPath, Board &board, std::string &error);
+
+// 16 hexadecimal digits that change with any key's code, label or place:
+// what a log records of its board besides the name, which a file can
+// borrow from a preset.
+std::string boardFingerprint(const Board &board);
+
+// The name a board run logs a key the board does not have under: the
+// label the first preset with that code gives it (the classic tables'
+// own first), else, or where the board has that label for another key,
+// "0xNN".
+std::string offBoardLabel(const Board &board, uint8_t code);
+
+// The first preset with a key of that label, or null; what the report
+// suggests for a key pressed that the board lacks.
+const char *presetWithLabel(const std::string &label);

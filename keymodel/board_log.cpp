@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cinttypes>
+#include <cstdlib>
 #include <cstring>
 
 #include "keymodel/transition_log.h"
@@ -35,14 +36,25 @@ bool takeTime(const char *text, size_t &length, long long &ms) {
 
 } // namespace
 
-bool writeBoardTransition(LogFile &log, const BoardKey &key, bool down,
+bool openBoardLog(LogFile &log, const Board &board, double chatterMs) {
+  if (!openTransitionLog(log))
+    return false;
+  errno = 0;
+  const bool written =
+      std::fprintf(log.file, "%s%s %s chatter %g%s", kBoardOpeningPrefix,
+                   board.name.c_str(), boardFingerprint(board).c_str(),
+                   chatterMs, kLogLineEnd) > 0;
+  return endLogBatch(log, written, kLogFileName);
+}
+
+bool writeBoardTransition(LogFile &log, const std::string &label, bool down,
                           uint64_t ms) {
   if (log.state != LogWriting)
     return false;
   // Each line goes to the disk at once, as the classic log's batches do.
   errno = 0;
   const bool written =
-      std::fprintf(log.file, "%s %s %" PRIu64 "%s", key.label.c_str(),
+      std::fprintf(log.file, "%s %s %" PRIu64 "%s", label.c_str(),
                    down ? "down" : "up", ms, kLogLineEnd) > 0;
   return endLogBatch(log, written, kLogFileName);
 }
@@ -80,6 +92,32 @@ bool parseLogTransition(const char *text, size_t length, LogTransition &out) {
   out.label.assign(text, rest);
   out.down = down;
   out.ms = timed ? ms : -1;
+  return true;
+}
+
+bool parseBoardOpening(const char *text, size_t length, BoardOpening &out) {
+  const size_t prefix = sizeof kBoardOpeningPrefix - 1;
+  if (length <= prefix || std::memcmp(text, kBoardOpeningPrefix, prefix) != 0)
+    return false;
+  // name, fingerprint, "chatter", ms: four words, single blanks.
+  std::string words[4];
+  int count = 0;
+  for (size_t i = prefix; i < length; ++i) {
+    if (text[i] != ' ' && count < 4)
+      words[count] += text[i];
+    else if (text[i] != ' ' || ++count > 3 || i + 1 == length ||
+             text[i + 1] == ' ')
+      return false;
+  }
+  char *end = nullptr;
+  const double ms = std::strtod(words[3].c_str(), &end);
+  bool hex = words[1].size() == 16;
+  for (char c : words[1])
+    hex = hex && ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'));
+  if (count != 3 || words[0].empty() || !hex || words[2] != "chatter" ||
+      words[3].empty() || *end != '\0' || !(ms > 0 && ms < 1e6))
+    return false;
+  out = {words[0], words[1], ms};
   return true;
 }
 

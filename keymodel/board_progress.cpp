@@ -10,6 +10,29 @@ void startBoardProgress(BoardProgress &progress, const Board &board,
   progress.keys.assign(board.keys.size(), KeyProgress{false, false, false, 0, 0,
                                                       kNoTime, kNoTime});
   progress.tested = progress.held = progress.chattered = 0;
+  for (int code = 0; code < 256; ++code)
+    progress.offBoardDown[code] = progress.offBoardSeen[code] = false;
+  progress.offBoard = 0;
+  progress.lastOffBoard = -1;
+}
+
+bool applyOffBoardTransition(BoardProgress &progress, uint8_t code, bool down) {
+  if (progress.offBoardDown[code] == down)
+    return false;
+  progress.offBoardDown[code] = down;
+  if (down) {
+    progress.offBoard += progress.offBoardSeen[code] ? 0 : 1;
+    progress.offBoardSeen[code] = true;
+    progress.lastOffBoard = code;
+  }
+  return true;
+}
+
+BoardCounts countBoard(const BoardProgress &progress) {
+  BoardCounts counts{0, 0, 0};
+  for (const KeyProgress &k : progress.keys)
+    ++(k.down ? counts.held : k.tested ? counts.tested : counts.left);
+  return counts;
 }
 
 void applyTransition(BoardProgress &progress, int key, bool down,

@@ -26,9 +26,14 @@ struct BoardProgress {
   const Board *board;
   double chatterMs; // a down sooner than this after the up is chatter
   std::vector<KeyProgress> keys; // parallel to board->keys
-  int tested;
+  int tested; // keys that went down and up at least once, held now or not
   int held;
   int chattered;
+  // Keys the board lacks: logged and counted, never judged.
+  bool offBoardDown[256];
+  bool offBoardSeen[256];
+  int offBoard;     // distinct codes off the board that went down
+  int lastOffBoard; // the code of the last of them to go down, -1 none
 };
 
 void startBoardProgress(BoardProgress &progress, const Board &board,
@@ -39,6 +44,18 @@ void startBoardProgress(BoardProgress &progress, const Board &board,
 // down of a key already down) only counts as a press again.
 void applyTransition(BoardProgress &progress, int key, bool down,
                      double timeMs);
+
+// A key the board lacks, by its scan code; true when it changed (so it is
+// logged), false for a repeat of the state it is in.
+bool applyOffBoardTransition(BoardProgress &progress, uint8_t code, bool down);
+
+// The board's keys split three ways, as every picture of a test counts
+// them: tested (and not held now), held now, left (never went down);
+// they add up to the board's keys.
+struct BoardCounts {
+  int tested, held, left;
+};
+BoardCounts countBoard(const BoardProgress &progress);
 
 // PASS: every key tested, none held, none chattered. The reasons of a FAIL
 // list key indices in board order.

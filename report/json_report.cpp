@@ -28,6 +28,8 @@ std::string jsonReport(const Report &report) {
   reasons["untested"] = labels(report, report.verdict.untested);
   reasons["held"] = labels(report, report.verdict.held);
   reasons["chatter"] = labels(report, report.verdict.chattered);
+  if (!report.boardNamed)
+    reasons["boardNotNamed"] = true;
   json["reasons"] = reasons;
   if (report.yenRoUntested)
     json["hint"] = std::string(kYenRoHint);

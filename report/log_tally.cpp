@@ -176,10 +176,23 @@ void applyLine(LogReading &reading, const std::string &label, bool down,
   }
 }
 
+// The run's own chatter time, unless --chatter asked for another.
+void takeOpening(LogReading &reading) {
+  reading.opened = true;
+  if (reading.chatterGiven)
+    return;
+  reading.chatterMs = reading.opening.chatterMs;
+  for (Tally &tally : reading.tally)
+    tally.progress.chatterMs = reading.opening.chatterMs;
+}
+
 } // namespace
 
 void startLogReading(LogReading &reading, const std::vector<Board> &boards,
                      double chatterMs) {
+  reading.chatterGiven = chatterMs != kNoTime;
+  if (!reading.chatterGiven)
+    chatterMs = kDefaultChatterMs;
   if (&boards != &reading.boards)
     reading.boards = boards;
   reading.labelIds.clear();
@@ -194,6 +207,7 @@ void startLogReading(LogReading &reading, const std::vector<Board> &boards,
   reading.transitionSeen = false;
   reading.closingLayout = LayoutUnset;
   reading.closingBoard.clear();
+  reading.opened = false;
   reading.now = kNoTime;
   reading.chatterMs = chatterMs;
   reading.lastIsKey = false;
@@ -217,6 +231,8 @@ void readLogLine(LogReading &reading, const NameTable &names,
   const bool closing = classic || parseBoardClosingLine(text, length, board);
   if (!line.terminated && !closing)
     return addAnomalyToAll(reading, "no line end");
+  if (reading.lines == 1 && parseBoardOpening(text, length, reading.opening))
+    return takeOpening(reading);
   if (reading.closed)
     return addAnomalyToAll(reading, "after the closing line");
   if (closing) {

@@ -10,11 +10,14 @@
 #include <vector>
 
 #include "keymodel/board.h"
+#include "keymodel/board_log.h"
 #include "keymodel/board_progress.h"
 #include "report/key_names.h"
 #include "report/line_reader.h"
 
 constexpr int kKeptAnomalies = 100;
+// Faster than any person presses a key twice.
+constexpr double kDefaultChatterMs = 30;
 constexpr int kKeptChatter = 100;
 constexpr int kKeptForeign = 100;
 constexpr size_t kMaxLabelIds = 4096;
@@ -78,7 +81,12 @@ struct LogReading {
   bool classicClosing;
   KeyboardLayout closingLayout; // of a classic closing line
   std::string closingBoard;     // the board a board run's closing line names
-  bool timed;                   // some transition carried its time
+  // A board run's first line: its board, that board's fingerprint and the
+  // chatter time the run used.
+  bool opened;
+  BoardOpening opening;
+  bool chatterGiven; // --chatter: the log's own chatter time is not taken
+  bool timed;        // some transition carried its time
   bool transitionSeen;
   // A watch stamps each batch of lines with the time it was read, in ms;
   // kNoTime when not watching.
@@ -90,7 +98,8 @@ struct LogReading {
   bool lastDown;
 };
 
-// boards: the candidates, copied; chatterMs as --chatter gives it.
+// boards: the candidates, copied; chatterMs as --chatter gives it, or
+// kNoTime for the log's own (30 ms when it names none).
 void startLogReading(LogReading &reading, const std::vector<Board> &boards,
                      double chatterMs);
 void readLogLine(LogReading &reading, const NameTable &names, const Line &line);

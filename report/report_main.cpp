@@ -52,7 +52,7 @@ struct Options {
   bool watch = false;
   bool help = false;
   bool version = false;
-  double chatterMs = 30; // faster than any person presses a key twice
+  double chatterMs = kNoTime; // the log's own, else 30
 };
 
 bool parseOptions(int argc, char **argv, Options &options) {
@@ -185,13 +185,11 @@ int report(const Options &options) {
                     ? "not a regular file (the watch follows a file)"
                     : std::strerror(error));
   static Report report;
-  std::string unknown;
-  if (!decideReport(report, reading, options.board != nullptr, unknown)) {
+  std::string problem;
+  if (!decideReport(report, reading, options.board != nullptr, problem)) {
     std::fputs("keyboard-report: ", stderr);
     writeFileName(stderr, options.log);
-    std::fputs(": the log is of the board \"", stderr);
-    writeFileName(stderr, unknown.c_str());
-    std::fputs("\", which is no preset: name its file with --board\n", stderr);
+    std::fprintf(stderr, ": %s\n", problem.c_str());
     return 2;
   }
   if (report.tally->keyLines == 0 && !reading.closed) {

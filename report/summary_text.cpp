@@ -51,6 +51,8 @@ void writeVerdict(FILE *out, const Report &report) {
                  keyList(report, *reason.keys).c_str());
   if (report.yenRoUntested)
     std::fprintf(out, "  %s\n", kYenRoHint);
+  if (!report.boardNamed)
+    std::fprintf(out, "  %s\n", kBoardNotNamed);
 }
 
 } // namespace

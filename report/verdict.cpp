@@ -6,15 +6,50 @@
 #include <cstring>
 
 #include "keymodel/key_tables.h"
+#include "keymodel/text_rules.h"
 
 const char kYenRoHint[] = "hold Yen and Ro together to test both";
+const char kBoardNotNamed[] =
+    "the log names no board (it has no closing line): no PASS";
 
 namespace {
 
-int candidateNamed(const LogReading &reading, const char *name) {
+int candidateNamed(const LogReading &reading, const char *name,
+                   const char *fingerprint = nullptr) {
   for (size_t i = 0; i < reading.boards.size(); ++i)
-    if (reading.boards[i].name == name)
+    if (reading.boards[i].name == name &&
+        (fingerprint == nullptr ||
+         boardFingerprint(reading.boards[i]) == fingerprint))
       return static_cast<int>(i);
+  return -1;
+}
+
+std::string quoted(const std::string &name) {
+  return "\"" + displayText(name) + "\"";
+}
+
+// The board the opening line names, by its name and its fingerprint both:
+// a board file may carry a preset's name.
+int openingCandidate(const LogReading &reading, bool option,
+                     std::string &problem) {
+  const BoardOpening &opening = reading.opening;
+  const int chosen =
+      option ? (boardFingerprint(reading.boards[0]) == opening.fingerprint ? 0
+                                                                           : -1)
+             : candidateNamed(reading, opening.name.c_str(),
+                              opening.fingerprint.c_str());
+  if (chosen >= 0)
+    return chosen;
+  if (option)
+    problem = "the log is of the board " + quoted(opening.name) + " (" +
+              opening.fingerprint + "), not the one --board gives";
+  else if (candidateNamed(reading, opening.name.c_str()) >= 0)
+    problem = "the log's board " + quoted(opening.name) +
+              " is not the preset of that name but a file that took it: "
+              "name its file with --board";
+  else
+    problem = "the log is of the board " + quoted(opening.name) +
+              ", which is no preset: name its file with --board";
   return -1;
 }
 
@@ -46,9 +81,15 @@ void releaseCloseGesture(Report &report) {
 } // namespace
 
 bool decideReport(Report &report, const LogReading &reading, bool option,
-                  std::string &unknownBoard) {
+                  std::string &problem) {
   int chosen = 0;
-  if (option) {
+  if (reading.tally.empty())
+    return problem = "no board to judge the log against", false;
+  if (reading.opened) {
+    report.boardFrom = option ? "option" : "opening line";
+    if ((chosen = openingCandidate(reading, option, problem)) < 0)
+      return false;
+  } else if (option) {
     report.boardFrom = "option";
   } else if (reading.closed) {
     report.boardFrom = "closing line";
@@ -60,10 +101,12 @@ bool decideReport(Report &report, const LogReading &reading, bool option,
     report.boardFrom = "names";
     chosen = closestCandidate(reading);
   }
-  if (chosen < 0 || reading.tally.empty()) {
-    unknownBoard = reading.closingBoard;
+  if (chosen < 0) {
+    problem = "the log is of the board " + quoted(reading.closingBoard) +
+              ", which is no preset: name its file with --board";
     return false;
   }
+  report.boardNamed = option || reading.opened || reading.closed;
   report.tally = &reading.tally[chosen];
   report.board = report.tally->board;
   report.closed = reading.closed;
@@ -79,6 +122,7 @@ bool decideReport(Report &report, const LogReading &reading, bool option,
                          !(report.progress.keys[tally.yen].tested &&
                            report.progress.keys[tally.ro].tested);
   judgeBoard(report.progress, report.verdict);
+  report.verdict.pass = report.verdict.pass && report.boardNamed;
   report.count[KeyTested] = report.count[KeyHeld] = report.count[KeyNever] = 0;
   for (size_t i = 0; i < report.progress.keys.size(); ++i)
     ++report.count[reportResult(report, static_cast<int>(i))];

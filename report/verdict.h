@@ -13,7 +13,12 @@ enum KeyResult { KeyTested, KeyHeld, KeyNever };
 struct Report {
   const char *logPath;
   const Board *board;
-  const char *boardFrom; // "option", "closing line" or "names"
+  // "option", "opening line", "closing line" or "names"
+  const char *boardFrom;
+  // The log says its board (or --board does): a log cut short before its
+  // closing line, and without an opening line, is never a PASS, since the
+  // board its keys fit best may be a smaller one than was tested.
+  bool boardNamed;
   bool closed;
   bool timed; // times known (from the log or a watch): chatter is reported
   const Tally *tally;
@@ -26,10 +31,15 @@ struct Report {
   bool yenRoUntested;
 };
 
-// The board a log names that is no preset: only --board FILE reads it.
-// False when the reading's candidates hold no board the log can be of.
+// False, with problem (displayable, one line) when the reading's
+// candidates hold no board the log can be of: a board that is no preset,
+// a board file that took a preset's name, or --board given another board
+// than the log's own.
 bool decideReport(Report &report, const LogReading &reading, bool option,
-                  std::string &unknownBoard);
+                  std::string &problem);
+
+// Why a log without its board named gets no PASS.
+extern const char kBoardNotNamed[];
 
 KeyResult reportResult(const Report &report, int key);
 // The keys with that result, in the board's order.

@@ -42,8 +42,8 @@ struct Follow {
 
 void show(Follow &f, const WatchRequest &request, const LogReading &reading,
           const Batch *batch, WatchEvent event) {
-  std::string unknown; // a board no preset names: the summary says so
-  if (!decideReport(f.report, reading, request.boardGiven, unknown))
+  std::string problem; // a board no preset names: the summary says so
+  if (!decideReport(f.report, reading, request.boardGiven, problem))
     return;
   f.report.logPath = request.log;
   const double at = monotonicSeconds() - f.origin;

@@ -66,8 +66,19 @@ uint64_t sinceStart(const BoardChecker &c, Time time) {
 void record(BoardChecker &c, int key, bool down, Time time) {
   const uint64_t ms = sinceStart(c, time);
   applyTransition(c.progress, key, down, static_cast<double>(ms));
-  writeBoardTransition(c.log, c.board.keys[key], down, ms);
+  writeBoardTransition(c.log, c.board.keys[key].label, down, ms);
   sayLogFileState(c.log, c.logSaid); // a failed write, or the log gone
+  c.stale = true;
+}
+
+// A key the board lacks is the user's key all the same: logged under its
+// own name and counted in the status line, never judged.
+void recordOffBoard(BoardChecker &c, uint8_t code, bool down, Time time) {
+  if (!applyOffBoardTransition(c.progress, code, down))
+    return;
+  writeBoardTransition(c.log, offBoardLabel(c.board, code), down,
+                       sinceStart(c, time));
+  sayLogFileState(c.log, c.logSaid);
   c.stale = true;
 }
 
@@ -83,6 +94,8 @@ bool onKey(BoardChecker &c, const XKeyEvent &event) {
   // went down before the window had the focus and was never seen.
   if (key >= 0 && c.progress.keys[key].down != down)
     record(c, key, down, event.time);
+  else if (key < 0 && code != 0)
+    recordOffBoard(c, code, down, event.time);
   return !isAltF4(c.display, event);
 }
 
@@ -98,6 +111,9 @@ void catchUp(BoardChecker &c) {
     if (down != c.progress.keys[i].down)
       record(c, static_cast<int>(i), down, now);
   }
+  for (int code = 1; code < 256; ++code)
+    if (c.board.keyOfCode[code] < 0)
+      recordOffBoard(c, uint8_t(code), isKeyDown(state, uint8_t(code)), now);
 }
 
 bool onFocusIn(BoardChecker &c, const XFocusChangeEvent &focus) {
@@ -199,7 +215,6 @@ int closeBoardChecker(BoardChecker &c) {
     std::_Exit(status);
   destroyBoardCanvas(c.display, c.canvas);
   closeBoardFonts(c.fonts);
-  closeGridFont(c.display, c.font);
   if (c.main.window != None)
     XDestroyWindow(c.display, c.main.window);
   XCloseDisplay(c.display);

@@ -27,9 +27,8 @@ struct BoardChecker {
   BoardProgress progress;
   BoardPlan plan;
   LogFile log;
-  bool logSaid; // the end of the log has been reported
-  GridFont font;
-  BoardFonts fonts; // the font above and a Western one for ASCII texts
+  bool logSaid;     // the end of the log has been reported
+  BoardFonts fonts; // normal and small, Japanese and Western
   BoardCanvas canvas;
   Atom clock;           // a property of the window, touched to read the time
   Time startTime;       // the server's time at start: the log's zero

@@ -61,17 +61,20 @@ board_keys() {
   KEYS+=("${locks[@]}")
 }
 
-# expect_board_log DIR CLOSING LINE...: the lines, each with a time that
+# expect_board_log DIR CLOSING LINE...: the opening line naming the board,
+# its fingerprint and the chatter time, the lines, each with a time that
 # never goes back, then the closing line without one.
 expect_board_log() {
   local log=$1/Corvanekeyboardchecker.log
-  awk 'BEGIN { t = -1 } { sub(/\r$/, "") }
+  head -n 1 "$log" | grep -qE $'^Board test : [a-z0-9_-]+ [0-9a-f]{16} chatter 30\r$' ||
+    kc_fail "no opening line in $log: $(head -n 1 "$log")"
+  sed 1d "$log" | awk 'BEGIN { t = -1 } { sub(/\r$/, "") }
     /^Keyboard type : / { next }
-    { n = split($0, f, " "); if (f[n] !~ /^[0-9]+$/ || f[n] < t) exit 1; t = f[n] }' "$log" ||
+    { n = split($0, f, " "); if (f[n] !~ /^[0-9]+$/ || f[n] < t) exit 1; t = f[n] }' ||
     kc_fail "times missing or going back in $log"
-  cmp -s <(printf '%s\r\n' "${@:3}" "$2") <(sed -E 's/ [0-9]+(\r)$/\1/' "$log") &&
+  cmp -s <(printf '%s\r\n' "${@:3}" "$2") <(sed -E '1d; s/ [0-9]+(\r)$/\1/' "$log") &&
     return
-  diff <(printf '%s\n' "${@:3}" "$2") <(sed -E 's/ [0-9]+\r$//; s/\r$//' "$log") |
+  diff <(printf '%s\n' "${@:3}" "$2") <(sed -E '1d; s/ [0-9]+\r$//; s/\r$//' "$log") |
     head -n 20 >&2 || true
   kc_fail "log lines differ in $log"
 }

@@ -100,7 +100,7 @@ echo "== board mode: a link at the log's name, a second copy; the status line sa
 # The black of the status line's text in the band under the board.
 status_ink() {
   read -r cx cy cw ch < <(kc_geometry "$APP_WIN")
-  import -window root -crop "${cw}x40+$cx+$((cy + ch - 40))" +repage "$dir/band.png"
+  import -window root -crop "${cw}x64+$cx+$((cy + ch - 64))" +repage "$dir/band.png"
   convert "$dir/band.png" -fill white +opaque '#000000' -fill black -opaque '#000000' \
     -format '%[fx:int((1-mean)*w*h+0.5)]' info:
 }
@@ -123,7 +123,7 @@ kc_wait_for 20 grep -q "$LOG: another copy of the checker is writing it" "$dir.s
 APP_PID=$! && stop TERM 0
 APP_PID=$first && kc_native_focus && kc_press 25
 stop TERM 0
-sed -E 's/ [0-9]+\r$//; s/\r$//' "$dir/$LOG" | cmp -s - <(printf '%s\n' "Q down" "Q up" "W down" \
+sed -E '1d; s/ [0-9]+\r$//; s/\r$//' "$dir/$LOG" | cmp -s - <(printf '%s\n' "Q down" "Q up" "W down" \
   "W up" "Keyboard type : ANSI 104-key (US) / board ansi104") || kc_fail "the first copy's log: $(cat -A "$dir/$LOG")"
 
 echo "== the menu's command from a folder nobody can write: the log at home"

@@ -33,15 +33,19 @@ jis109=(49=漢 "${digits[@]}" 20=- 21=^ 132=Yen 22=BS 23=Tab "${letters[@]}"
   62=RShft 37=LCtl 64=LAlt 102=無 65=Space 100=変 101=ｶﾅ 108=RAlt 105=RCtl
   "${windows_keys[@]}" "${nav_and_keypad[@]}")
 
-# expect_board_log DIR LINE...: every line but the closing one ends in a
-# time, the times increase, and without them the log is these lines.
+# expect_board_log DIR LINE...: the opening line names the board, its
+# fingerprint and the chatter time; every line after it but the closing
+# one ends in a time, the times increase, and without them the log is
+# these lines.
 expect_board_log() {
   local log=$1/$LOG
-  head -n -1 "$log" | awk 'BEGIN { last = -1 }
+  head -n 1 "$log" | grep -qE $'^Board test : [a-z0-9_-]+ [0-9a-f]{16} chatter 30\r$' ||
+    kc_fail "no opening line in $log: $(head -n 1 "$log")"
+  sed '1d;$d' "$log" | awk 'BEGIN { last = -1 }
     { if ($NF !~ /^[0-9]+\r$/ || $NF + 0 <= last) exit 1; last = $NF + 0 }' ||
     kc_fail "a line without a time, or times not increasing, in $log"
-  cmp -s <(printf '%s\r\n' "${@:2}") <(sed -E '$!s/ [0-9]+\r$/\r/' "$log") && return
-  diff <(printf '%s\n' "${@:2}") <(sed -E 's/( [0-9]+)?\r$//' "$log") | head -n 20 >&2 || true
+  cmp -s <(printf '%s\r\n' "${@:2}") <(sed -E '1d;$!s/ [0-9]+\r$/\r/' "$log") && return
+  diff <(printf '%s\n' "${@:2}") <(sed -E '1d;s/( [0-9]+)?\r$//' "$log") | head -n 20 >&2 || true
   kc_fail "log lines differ in $log"
 }
 

@@ -23,14 +23,19 @@ bool closing(const char *line, std::string &name) {
   return parseBoardClosingLine(line, std::strlen(line), name);
 }
 
+bool opening(const char *line, BoardOpening &out) {
+  return parseBoardOpening(line, std::strlen(line), out);
+}
+
 } // namespace
 
 TEST(BoardLog, WrittenLinesReadBack) {
   Board board{};
   board.name = "iso105";
   board.title = "ISO 105-key (Europe)";
-  const BoardKey iso{0x56, "\\|", 0, 0, 1, 1};
-  const BoardKey ins{0xD2, "Ins ", 1, 0, 1, 1}; // a table label's blank
+  const BoardKey isoKey{0x56, "\\|", 0, 0, 1, 1};
+  board.keys = {isoKey};
+  const std::string iso = isoKey.label, ins = "Ins "; // a table label's blank
   // The real log's file, opened as the checkers open it, in a fresh folder.
   namespace fs = std::filesystem;
   const fs::path dir = fs::temp_directory_path() / "BoardLogWritten";
@@ -38,14 +43,23 @@ TEST(BoardLog, WrittenLinesReadBack) {
   fs::create_directories(dir);
   fs::current_path(dir);
   LogFile log;
-  ASSERT_TRUE(openTransitionLog(log));
+  ASSERT_TRUE(openBoardLog(log, board, 12.5));
   ASSERT_TRUE(writeBoardTransition(log, iso, true, 0));
   ASSERT_TRUE(writeBoardTransition(log, ins, false, 18446744073709551ULL));
   ASSERT_TRUE(closeBoardLog(log, board));
   std::ifstream in(kLogFileName, std::ios::binary);
   const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-  EXPECT_EQ(bytes, "\\| down 0\r\nIns  up 18446744073709551\r\n"
-                   "Keyboard type : ISO 105-key (Europe) / board iso105\r\n");
+  const std::string fingerprint = boardFingerprint(board);
+  EXPECT_EQ(bytes,
+            "Board test : iso105 " + fingerprint +
+                " chatter 12.5\r\n"
+                "\\| down 0\r\nIns  up 18446744073709551\r\n"
+                "Keyboard type : ISO 105-key (Europe) / board iso105\r\n");
+  BoardOpening said;
+  ASSERT_TRUE(opening(bytes.substr(0, bytes.find('\r')).c_str(), said));
+  EXPECT_EQ(said.name, "iso105");
+  EXPECT_EQ(said.fingerprint, fingerprint);
+  EXPECT_EQ(said.chatterMs, 12.5);
 
   LogTransition t;
   ASSERT_TRUE(parse("\\| down 0", t));
@@ -67,7 +81,7 @@ TEST(BoardLog, WrittenLinesReadBack) {
   // look whole; a second copy, without the log, writes nothing at all.
   LogFile second;
   ASSERT_TRUE(openTransitionLog(log));
-  EXPECT_FALSE(openTransitionLog(second));
+  EXPECT_FALSE(openBoardLog(second, board, 30));
   EXPECT_FALSE(writeBoardTransition(second, ins, true, 3));
   EXPECT_FALSE(closeBoardLog(second, board));
   ASSERT_TRUE(writeBoardTransition(log, iso, true, 5));
@@ -103,4 +117,21 @@ TEST(BoardLog, ClassicLinesHaveNoTimeAndOddLinesAreRefused) {
         "Keyboard type : X / board ", "Keyboard type : X / board a b",
         "keyboard type : X / board x", "Keyboard type :  / board"})
     EXPECT_FALSE(closing(bad, name)) << bad;
+
+  // An opening line is exactly its four words; anything else is not one.
+  BoardOpening said;
+  ASSERT_TRUE(opening("Board test : my-60 0123456789abcdef chatter 30", said));
+  EXPECT_EQ(said.chatterMs, 30);
+  for (const char *bad :
+       {"Board test : my-60 0123456789abcdef chatter",
+        "Board test : ", "Board test : my-60 0123456789abcdef chatter 30 ",
+        "Board test : my-60  0123456789abcdef chatter 30",
+        "Board test : my-60 0123456789ABCDEF chatter 30",
+        "Board test : my-60 0123456789abcde chatter 30",
+        "Board test : my-60 0123456789abcdef chatter 0",
+        "Board test : my-60 0123456789abcdef chatter 3x",
+        "Board test : my-60 0123456789abcdef chatter 30 x",
+        "Board test : my-60 0123456789abcdef Chatter 30",
+        "board test : my-60 0123456789abcdef chatter 30"})
+    EXPECT_FALSE(opening(bad, said)) << bad;
 }

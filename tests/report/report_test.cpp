@@ -38,11 +38,11 @@ const Case kCases[] = {
    "\xE6\xBC\xA2 down\r\nLAlt down\r\n\xE6\xBC\xA2 up\r\nF4 down\r\n" + kJP.substr(0, 47),
    nullptr, kCleanJP},
   {"US log with a held key, inferred", "A down\nS down\nS up\n", nullptr,
-   R"j({"verdict":"FAIL","reasons":{"untested":99,"held":["A"],"chatter":[]},"board":"us101",)j"
+   R"j({"verdict":"FAIL","reasons":{"untested":99,"held":["A"],"chatter":[],"boardNotNamed":true},"board":"us101",)j"
    R"j("title":"US 101-key (PC/AT)","boardFrom":"names","closed":false,"keys":101,"tested":["S"],)j"
    R"j("held":["A"],"never":99,"notOnBoard":{},"maxHeld":2,"presses":{},"anomalies":[],"anomalyCount":0})j"},
   {"cut mid-line", "Q down\nQ up\nW do", nullptr,
-   R"j({"verdict":"FAIL","reasons":{"untested":100,"held":[],"chatter":[]},"board":"us101",)j"
+   R"j({"verdict":"FAIL","reasons":{"untested":100,"held":[],"chatter":[],"boardNotNamed":true},"board":"us101",)j"
    R"j("title":"US 101-key (PC/AT)","boardFrom":"names","closed":false,"keys":101,"tested":["Q"],)j"
    R"j("held":[],"never":100,"notOnBoard":{},"maxHeld":1,"presses":{},)j"
    R"j("anomalies":[{"line":3,"reason":"no line end"}],"anomalyCount":1})j"},
@@ -69,7 +69,7 @@ const Case kCases[] = {
    R"j("held":[],"never":100,"notOnBoard":{},"maxHeld":1,"presses":{},"anomalies":[{"line":4,)j"
    R"j("reason":"after the closing line"},{"line":5,"reason":"after the closing line"}],"anomalyCount":2})j"},
   {"JP inferred from a JP-only name", "@ down\n@ up\n", nullptr,
-   R"j({"verdict":"FAIL","reasons":{"untested":105,"held":[],"chatter":[]},)j"
+   R"j({"verdict":"FAIL","reasons":{"untested":105,"held":[],"chatter":[],"boardNotNamed":true},)j"
    R"j("hint":"hold Yen and Ro together to test both","board":"jp106",)j"
    R"j("title":"Japanese 106-key","boardFrom":"names","closed":false,"keys":106,"tested":["@"],)j"
    R"j("held":[],"never":105,"notOnBoard":{},"maxHeld":1,"presses":{},"anomalies":[],"anomalyCount":0})j"},
@@ -160,7 +160,9 @@ TEST(Report, SummaryCountsAndChatterOfAWatchedLog) {
   for (const char *want :
        {"Verdict: FAIL\n  untested (98): Esc ",
         "\n  held at the end (1): W\n"
-        "  chatter (1): Q\nLog: k.log (no closing line)\n",
+        "  chatter (1): Q\n"
+        "  the log names no board (it has no closing line): no PASS\n"
+        "Log: k.log (no closing line)\n",
         "\nBoard: us101, US 101-key (PC/AT), from the names\n",
         "\nKeys: tested 2 of 101, held 1, never pressed 98; at most 2 held at "
         "once\n",

@@ -61,12 +61,12 @@ bad() { # NAME MESSAGE PYTHON: the edit of mine.json, then the message
   [ "$(cat err)" = "keyboard-report: $1.json: $2" ] && [ ! -s out ] && [ ! -e x.html ] ||
     fail "$1: $(cat err)"
 }
-bad twice 'keys[5] "F5": scan code 0x3B is also keys[1] "F1"' 'b["keys"][5]["code"]="0x3B"'
-bad same 'keys[2] "F1": label is also keys[1]'"'"'s' 'b["keys"][2]["label"]="F1"'
-bad over 'keys[2] "F2": overlaps keys[1] "F1"' 'b["keys"][2]["x"]=2.5'
-bad unknown 'keys[0]: unknown field "colour"' 'b["keys"][0]["colour"]=1'
+bad twice 'keys[5] "F5" (line 1): scan code 0x3B is also keys[1] "F1" (line 1)' 'b["keys"][5]["code"]="0x3B"'
+bad same 'keys[2] "F1" (line 1): label is also keys[1] "F1" (line 1)'"'"'s' 'b["keys"][2]["label"]="F1"'
+bad over 'keys[2] "F2" (line 1): overlaps keys[1] "F1" (line 1)' 'b["keys"][2]["x"]=2.5'
+bad unknown 'keys[0] "Esc" (line 1): unknown field "colour"' 'b["keys"][0]["colour"]=1'
 bad missing 'top level: missing field "title"' 'del b["title"]'
-bad updown 'keys[3].label: ends in " down" or " up"' 'b["keys"][3]["label"]="F3 up"'
+bad updown 'keys[3] "F3 up" (line 1): label: ends in " down" or " up"' 'b["keys"][3]["label"]="F3 up"'
 printf '{"name": "x",\n  "keys": [}\n' >broken.json
 run 2 --board broken.json part.log
 grep -qx 'keyboard-report: broken.json: line 2, column 12: not JSON (.*)' err || fail "not JSON: $(cat err)"
