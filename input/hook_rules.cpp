@@ -45,6 +45,9 @@ constexpr JapaneseCode kJapanese[] = {
 };
 
 constexpr uint8_t kWineCircumflex = 0xFF, kCircumflex = 0x90;
+// An extended left Shift is the one a keyboard adds around the navigation
+// keys while Num Lock is on: no key was pressed.
+constexpr uint8_t kLeftShiftScan = 0x2A;
 
 bool needsMet(Needs needs, bool altDown, bool ctrlDown) {
   switch (needs) {
@@ -92,6 +95,8 @@ int directInputCodeOf(const HookKey &key, bool japanese) {
     return -1;
   uint8_t code = static_cast<uint8_t>(key.scan);
   const bool extended = (key.flags & LLKHF_EXTENDED) != 0 || key.scan > 0xFF;
+  if (extended && code == kLeftShiftScan)
+    return -1;
   if (extended)
     return code | 0x80;
   if (japanese)

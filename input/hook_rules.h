@@ -33,7 +33,8 @@ bool keepFromShell(const HookKey &key, bool altDown, bool ctrlDown,
 // with bit 7 for an extended key, and on a Japanese 106 keyboard the
 // Japanese names DirectInput gives six keys the US board has elsewhere.
 // -1 for an event that is no key of a keyboard: a character typed by a
-// program (no scan code) or the left Ctrl that AltGr adds (0x21D).
+// program (no scan code), the left Ctrl that AltGr adds (0x21D), the
+// extended left Shift a keyboard adds around the navigation keys.
 int directInputCodeOf(const HookKey &key, bool japanese);
 
 // The code of a change in DirectInput's buffered data. Wine's DirectInput

@@ -37,16 +37,17 @@ void noteHookGone(SourceChoice &choice) {
 }
 
 // The hook's event may come a little after DirectInput's for the same
-// change: it explains what DirectInput saw of that key shortly before.
+// change: it explains what DirectInput saw of that key shortly before, and
+// of any key a moment before.
 bool takeHookEvent(SourceChoice &choice, int code, double ms) {
   choice.lastHookMs = std::max(choice.lastHookMs, ms);
-  if (code < 0)
-    return choice.hookOwns;
-  choice.lastHookMsOf[code] = std::max(choice.lastHookMsOf[code], ms);
+  if (code >= 0)
+    choice.lastHookMsOf[code] = std::max(choice.lastHookMsOf[code], ms);
   int kept = 0;
   for (int i = 0; i < choice.directOnlyCount; ++i) {
     const DirectChange &change = choice.directOnly[i];
-    if (change.code != code || change.ms < ms - kDirectOnlyMs)
+    const bool sameKey = change.code == code && change.ms >= ms - kDirectOnlyMs;
+    if (!sameKey && change.ms < ms - kSameMomentMs)
       choice.directOnly[kept++] = change;
   }
   choice.directOnlyCount = kept;
@@ -58,7 +59,8 @@ bool takeDirectChange(SourceChoice &choice, uint8_t code, bool down,
   choice.lastDirectMs = std::max(choice.lastDirectMs, ms);
   if (!choice.hookOwns)
     return true;
-  if (choice.lastHookMsOf[code] >= ms - kDirectOnlyMs)
+  if (choice.lastHookMsOf[code] >= ms - kDirectOnlyMs ||
+      choice.lastHookMs >= ms - kSameMomentMs)
     return false;
   if (choice.directOnlyCount == kMaxDirectOnly)
     choice.directOnlyLost = true;

@@ -3,8 +3,10 @@
 // keeps from the shell, which DirectInput may not, and times them where
 // they happen. DirectInput's buffer is still read, but only to notice a
 // hook that Windows removed without a word: a DirectInput change of a key
-// the hook said nothing of for a while around it. Such changes are kept;
-// once one is kDirectOnlyMs old the hook is dead, and they are the
+// the hook said nothing of for a while around it, at a moment the hook
+// said nothing of any key (the two may name a key apart: Wine's hook gives
+// no code for some media keys its DirectInput gives one). Such changes are
+// kept; once one is kDirectOnlyMs old the hook is dead, and they are the
 // transitions it missed. Then DirectInput is the source again until a new
 // hook is in place and both streams have been quiet a moment, so that no
 // transition is taken from both (a bounce's down, up, down twice). Plain
@@ -16,6 +18,9 @@
 // A change of a key DirectInput saw and the hook never spoke of within
 // this time either side of it: the hook is dead.
 constexpr double kDirectOnlyMs = 200;
+// A hook event of any key this close to a DirectInput change accounts for
+// it: the same press, named apart.
+constexpr double kSameMomentMs = 50;
 // Both streams quiet this long: a transition in flight would have shown.
 constexpr double kHandOverQuietMs = 25;
 // Changes a dead hook missed, kept for the hand-back; more are left to the

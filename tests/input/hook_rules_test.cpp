@@ -80,7 +80,7 @@ TEST(HookRules, CodesAsDirectInputGivesThem) {
       {VK_SNAPSHOT, 0x37, kExt, false, 0xB7},
       {VK_SNAPSHOT, 0x54, 0, false, 0xB7}, // with Alt: SysRq's scan code
       {VK_SUBTRACT, 0x4A, 0, false, 0x4A},
-      {VK_LSHIFT, 0x2A, kExt, false, 0xAA}, // a fake shift: on no board
+      {VK_LSHIFT, 0x2A, 0, false, 0x2A},
       // A Japanese 106 keyboard: the keys DirectInput renames.
       {VK_OEM_7, 0x0D, 0, true, 0x90}, // ^
       {VK_OEM_PLUS, 0x0D, 0, false, 0x0D},
@@ -95,6 +95,7 @@ TEST(HookRules, CodesAsDirectInputGivesThem) {
       // No key: a program's character, AltGr's added left Ctrl.
       {VK_PACKET, 0, 0, false, -1},
       {VK_LCONTROL, 0x21D, 0, false, -1},
+      {VK_LSHIFT, 0x2A, kExt, false, -1},
   };
   for (const auto &c : cases)
     EXPECT_EQ(directInputCodeOf(HookKey{c.vk, c.scan, c.flags}, c.japanese),
