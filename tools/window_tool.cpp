@@ -9,14 +9,10 @@
 //                                  "window W H" (outer size) and
 //                                  "size W H" (client size)
 //   window_tool resize TITLE W H   a new outer size, position kept
-//   window_tool record TITLE FILE  a window of that title at the desktop's
-//                                  bottom right that writes to FILE, until
-//                                  it is closed, a line per key event its
-//                                  own low-level hook is given ("hook 5B
-//                                  down") and per key message the window
-//                                  gets ("key 5B"). Its hook is older than
-//                                  any the checker installs after it, so it
-//                                  sees only what the checker's lets pass.
+//   window_tool record TITLE FILE  a window at the desktop's bottom right
+//                                  writing to FILE a line per key its own
+//                                  low-level hook is given ("hook 5B up")
+//                                  and per key message ("key 5B")
 #include <windows.h>
 
 #include <cstdio>
@@ -27,13 +23,15 @@ namespace {
 
 FILE *g_record = nullptr;
 
+void note(const char *what, unsigned vk, const char *how) {
+  std::fprintf(g_record, "%s %02X%s\n", what, vk, how);
+  std::fflush(g_record);
+}
+
 LRESULT CALLBACK recordHookEvent(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION) {
-    const auto &info = *reinterpret_cast<const KBDLLHOOKSTRUCT *>(lParam);
-    std::fprintf(g_record, "hook %02lX %s\n", info.vkCode,
-                 (info.flags & LLKHF_UP) != 0 ? "up" : "down");
-    std::fflush(g_record);
-  }
+  const auto &info = *reinterpret_cast<const KBDLLHOOKSTRUCT *>(lParam);
+  if (code == HC_ACTION)
+    note("hook", info.vkCode, (info.flags & LLKHF_UP) != 0 ? " up" : " down");
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -42,8 +40,7 @@ LRESULT CALLBACK recordWindowProc(HWND window, UINT message, WPARAM wParam,
   switch (message) {
   case WM_KEYDOWN:
   case WM_SYSKEYDOWN:
-    std::fprintf(g_record, "key %02X\n", static_cast<unsigned>(wParam));
-    std::fflush(g_record);
+    note("key", static_cast<unsigned>(wParam), "");
     return 0;
   case WM_DESTROY:
     PostQuitMessage(0);
@@ -60,8 +57,6 @@ int record(const char *title, const char *path) {
   WNDCLASSA wc{};
   wc.lpfnWndProc = recordWindowProc;
   wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   wc.lpszClassName = "KeyRecorder";
   HHOOK hook =
       SetWindowsHookExA(WH_KEYBOARD_LL, recordHookEvent, wc.hInstance, 0);

@@ -13,8 +13,7 @@ here=$(dirname "$0")
 . "$here/board_run.sh"
 wide_desktop
 
-# cmd_run DIR TAIL: the checker started by a .cmd file in DIR whose line
-# ends in TAIL, as Explorer runs one; Q pressed, then the window closed.
+# cmd_run DIR TAIL: the checker started by a .cmd line ending in TAIL; Q.
 cmd_run() {
   printf '@"%s" %s\r\n' "$(winepath -w "$KC_EXE")" "$2" >"$1/board.cmd"
   (cd "$1" && exec wine cmd /c board.cmd) >"$1.wine.out" 2>&1 &
@@ -38,15 +37,8 @@ mkdir "$dir/ボード"
 sed 's/"iso105"/"mine"/; s/"title": "[^"]*"/"title": "Mine"/' "$boards/iso105.json" \
   >"$dir/ボード/mine.json"
 LC_ALL=C.UTF-8 run_board "$dir" 'ボード\mine.json'
-if [ -e "$dir/Corvanekeyboardchecker.log" ]; then
-  kc_press 24 && kc_app_close
-  expect_board_log "$dir" "Keyboard type : Mine / board mine" "Q down" "Q up"
-else
-  kc_fail "a board in a Japanese folder was not loaded"
-  wine "$KC_TOOL" close "$TITLE" >/dev/null
-  wait "$APP_PID" || true
-  APP_PID=
-fi
+kc_press 24 && kc_app_close # a message box instead ends with status 2
+expect_board_log "$dir" "Keyboard type : Mine / board mine" "Q down" "Q up"
 
 echo "== jis109 on the jp106 keymap in a Japanese locale: every key, PASS"
 setxkbmap -model jp106 -layout jp || kc_fatal "cannot set the jp106 keymap"

@@ -5,8 +5,7 @@
 boards=$(dirname "${BASH_SOURCE[0]}")/../../keymodel/boards
 desktops='HKCU\Software\Wine\Explorer\Desktops'
 
-# A full-size board is wider than the usual 800-pixel desktop: a wider one
-# for the run, and the usual one back at its end.
+# A full-size board needs a desktop wider than the usual, for the run.
 wide_desktop() {
   wine reg add "$desktops" /v kc /d 1024x740 /f >/dev/null 2>&1
   wineserver -w
@@ -138,11 +137,9 @@ report() {
   grep -q '^Verdict: ' "$1/report.out"
 }
 
-# start_recorder DIR: a second program beside the checker (window_tool
-# record), its window at the desktop's bottom right, writing DIR/recorded:
-# "hook VK down|up" for each key its own low-level hook is given (its hook
-# is older than the checker's, so it is given only what the checker's lets
-# through), "key VK" for each key message its window gets.
+# start_recorder DIR: a second program (window_tool record) writing
+# DIR/recorded; its low-level hook is older than the checker's, so it is
+# given only what the checker's lets through.
 RECORDER="Key recorder"
 start_recorder() {
   (cd "$1" && exec wine "$KC_TOOL" record "$RECORDER" recorded) >"$1.record.out" 2>&1 &
@@ -156,7 +153,6 @@ stop_recorder() {
 
 # kept_from_recorder DIR VK...: none of these reached the other program.
 kept_from_recorder() {
-  local vks=$(IFS='|' && echo "${*:2}")
-  ! tr -d '\r' <"$1/recorded" | grep -Eq "^(hook|key) ($vks) " ||
+  ! tr -d '\r' <"$1/recorded" | grep -Eq "^(hook|key) ($(IFS='|' && echo "${*:2}")) " ||
     kc_fail "the other program was given a key the shell acts on: $(xargs <"$1/recorded")"
 }

@@ -129,17 +129,17 @@ TEST(Layout, OptionMustBeTheWholeTailAndDeviceTypeSubtypeDecides) {
   const struct {
     const char *tail, *board;
   } boards[] = {
-      {"--board iso105", "iso105"},
+      // clang-format off
+      {"--board iso105", "iso105"}, {"--board  iso105", "iso105"},
       {"--board iso105 ", "iso105"}, // a .cmd line's trailing blank
-      {"--board  iso105", "iso105"},
-      {"--board\tiso105\t ", "iso105"},
+      {"--board\tiso105\t ", "iso105"}, {"--board  ", ""},
       {"--board \"C:\\my board.json\"", "C:\\my board.json"},
       {"--board \"C:\\my board.json\"  ", "C:\\my board.json"},
       {"--board \"C:\\ a \"", "C:\\ a "},
       // C:\ボード\mine.json in UTF-8, as the wide command line gives it.
       {"--board C:\\\xE3\x83\x9C\xE3\x83\xBC\xE3\x83\x89\\mine.json",
        "C:\\\xE3\x83\x9C\xE3\x83\xBC\xE3\x83\x89\\mine.json"},
-      {"--board  ", ""},
+      // clang-format on
   };
   std::string board;
   for (const auto &b : boards) {
