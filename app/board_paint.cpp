@@ -172,11 +172,14 @@ bool fitBoardPlanTo(HDC dc, BoardPlan &plan, const Board &board,
 
 void updateBoardFrame(HWND window, BoardPlan &plan,
                       const BoardProgress &progress, bool logging,
-                      const std::string &logPlace) {
+                      const std::string &logPlace,
+                      const std::string &notice) {
   if (g_frame.dc == nullptr)
     makeFrame(window, plan);
   colourBoardPlan(plan, progress);
   noteBoardLogState(plan, logging, logPlace);
+  if (!notice.empty())
+    addBoardNotice(plan, notice);
   HDC dc = g_frame.dc;
   for (size_t i = 0; i < plan.caps.size(); ++i) {
     const BoardCap &cap = plan.caps[i];

@@ -16,12 +16,13 @@ bool fitBoardPlanTo(HDC dc, BoardPlan &plan, const Board &board,
                     const std::vector<std::string> &legends, int maxWidth,
                     int maxHeight);
 
-// Colours the plan from the progress and the log's state, redraws off
-// screen what changed since the last call (everything the first time) and
-// invalidates it.
+// Colours the plan from the progress and the log's state (the log's
+// place said until a verdict), adds the window's own notice (empty:
+// none), redraws off screen what changed since the last call (everything
+// the first time) and invalidates it.
 void updateBoardFrame(HWND window, BoardPlan &plan,
                       const BoardProgress &progress, bool logging,
-                      const std::string &logPlace);
+                      const std::string &logPlace, const std::string &notice);
 
 // Copies the update rectangle of the frame into the window's paint DC.
 void paintBoardFrame(HDC dc, const RECT &update);

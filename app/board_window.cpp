@@ -8,11 +8,15 @@
 #include "app/board_legends.h"
 #include "app/board_paint.h"
 #include "app/main_window.h"
+#include "app/print_screen_setting.h"
 #include "app/window_messages.h"
+#include "input/board_clock.h"
 #include "input/board_worker.h"
 #include "input/device_set.h"
 #include "input/input_worker.h"
+#include "input/key_hook.h"
 #include "keymodel/board.h"
+#include "keymodel/layout.h"
 #include "keymodel/text_rules.h"
 #include "keymodel/transition_log.h"
 
@@ -23,13 +27,23 @@ constexpr double kChatterMs = 30;
 // A burst of a whole chord at once, with room to spare.
 constexpr DWORD kChangeBuffer = 256;
 constexpr DWORD kWorkerStopBoundMs = 3000;
+constexpr DWORD kHookStopBoundMs = 1000;
+// The window lost the foreground this soon after a Print Screen down: the
+// shell took the key.
+constexpr double kPrintScreenTakenMs = 1000;
 
-// UI thread only: the board for the whole run and the plan fitted to the
-// window's font once.
+// UI thread only: the board for the whole run, the plan fitted to the
+// window's font once, what the window itself has to say on the notice
+// line, and the last failed hook that was decided for.
 Board g_board;
 BoardPlan g_plan;
+std::string g_notice;
+uint32_t g_failedHook = 0;
 
+// The hook keeps the shell's keys only while the window is active: keys
+// typed into another window are that window's.
 void listen(bool active) {
+  wantKeyHook(active);
   unacquireAll();
   attachKeyboardEvent(active ? boardWakeEvent() : nullptr);
   if (!active)
@@ -38,10 +52,10 @@ void listen(bool active) {
   resyncBoardKeys();
 }
 
-LRESULT onActivate(HWND window, WPARAM wParam, LPARAM lParam) {
-  // As the classic window: a minimized activation counts as active.
-  listen(wParam != 0);
-  return DefWindowProcA(window, WM_ACTIVATE, wParam, lParam);
+// Said once, and only when Windows is set to give the key away.
+void notePrintScreenLost() {
+  if (g_notice.empty() && printScreenOpensCapture())
+    g_notice = kPrintScreenNotice;
 }
 
 // The log's full name, for the window: a user who double-clicked a
@@ -62,9 +76,29 @@ std::string logPlace() {
 
 void update(HWND window) {
   static const std::string place = logPlace();
+  // Asked once per hook that could not be installed, not at every repaint.
+  uint32_t installs;
+  if (keyHookState(installs) == HookFailed && installs != g_failedHook) {
+    g_failedHook = installs;
+    notePrintScreenLost();
+  }
   BoardProgress progress;
   copyBoardProgress(progress);
-  updateBoardFrame(window, g_plan, progress, boardLogWriting(), place);
+  updateBoardFrame(window, g_plan, progress, boardLogWriting(), place,
+                   g_notice);
+}
+
+LRESULT onActivate(HWND window, WPARAM wParam, LPARAM lParam) {
+  // As the classic window: a minimized activation counts as active.
+  const bool active = wParam != 0;
+  listen(active);
+  const double printScreen = lastPrintScreenMs();
+  if (!active && printScreen >= 0 &&
+      boardClockMs() - printScreen < kPrintScreenTakenMs) {
+    notePrintScreenLost();
+    update(window);
+  }
+  return DefWindowProcA(window, WM_ACTIVATE, wParam, lParam);
 }
 
 LRESULT onPaint(HWND window) {
@@ -76,6 +110,7 @@ LRESULT onPaint(HWND window) {
 }
 
 LRESULT onClose(HWND window) {
+  stopKeyHook(kHookStopBoundMs);
   stopBoardWorker(kWorkerStopBoundMs);
   DestroyWindow(window);
   return 0;
@@ -177,8 +212,9 @@ HWND createBoardWindow(HINSTANCE instance, bool &fits) {
 }
 
 void sayBadBoard(const std::string &error) {
-  // The message names a file the user typed, in the system's code page,
-  // and may quote a board file's UTF-8.
+  // The message is UTF-8 (the path from the wide command line, a board
+  // file's own text); the system's code page is only a fallback for a
+  // reason the C library gave in it.
   wchar_t text[1024], caption[128];
   if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, error.c_str(), -1,
                           text, 1024) == 0)
@@ -188,10 +224,17 @@ void sayBadBoard(const std::string &error) {
   MessageBoxW(nullptr, text, caption, MB_OK | MB_ICONERROR);
 }
 
+// Whether DirectInput names the keys as on a Japanese keyboard, which the
+// hook's stream must follow.
+bool japaneseKeyboard() {
+  DWORD devType = 0;
+  return readKeyboardType(devType) && layoutFromDeviceType(devType) == LayoutJP;
+}
+
 } // namespace
 
 int runBoardMode(HINSTANCE instance, const char *nameOrPath) {
-  const DWORD startTick = GetTickCount();
+  startBoardClock();
   std::string error;
   if (!loadBoard(nameOrPath, g_board, error)) {
     sayBadBoard(error);
@@ -210,8 +253,9 @@ int runBoardMode(HINSTANCE instance, const char *nameOrPath) {
   g_mainWindow = window;
   setUpDevices(instance, window);
   bufferKeyboardChanges(kChangeBuffer);
-  if (!startBoardWorker(g_board, kChatterMs, startTick, g_mainWindow,
-                        kRepaintRequest))
+  if (!startBoardWorker(g_board, kChatterMs, japaneseKeyboard(), g_mainWindow,
+                        kRepaintRequest) ||
+      !startKeyHook(window, boardHookQueue(), boardWakeEvent()))
     return 1;
   PostMessageA(window, kStartMessage, 0, 0);
   // Paints come only from here on, so each finds the worker's progress.

@@ -39,18 +39,34 @@ void runMessageLoop() {
   }
 }
 
+// A board's path may hold characters the system's code page lacks (a
+// Japanese folder on a Western system), which the ANSI command line turns
+// into '?': board mode reads the wide one, as UTF-8.
+std::string utf8CommandLine() {
+  const wchar_t *line = GetCommandLineW();
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, line, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1)
+    return std::string();
+  std::string text(size, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, line, -1, &text[0], size, nullptr, nullptr);
+  text.resize(size - 1);
+  return text;
+}
+
 } // namespace
 
 // The tail WinMain is handed is ignored: the runtime's start-up code cuts it
-// wrongly after a Shift-JIS byte in the program's path.
+// wrongly after a Shift-JIS byte in the program's path. The classic options
+// keep the ANSI tail they always had.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  const char *tail = commandLineTail(GetCommandLineA());
+  const std::string line = utf8CommandLine();
   std::string board;
-  if (boardFromCommandLine(tail, board)) {
+  if (boardFromCommandLine(commandLineTail(line.c_str()), board)) {
     ImmDisableIME(0);
     return runBoardMode(instance, board.c_str());
   }
-  g_keyboardLayout = layoutFromCommandLine(tail);
+  g_keyboardLayout = layoutFromCommandLine(commandLineTail(GetCommandLineA()));
 
   HWND window = createMainWindow(instance);
   if (window == nullptr) {

@@ -50,10 +50,20 @@ KeyboardLayout layoutFromCommandLine(const char *tail) {
 }
 
 bool boardFromCommandLine(const char *tail, std::string &nameOrPath) {
-  static const char option[] = "--board ";
-  if (tail == nullptr || std::strncmp(tail, option, sizeof option - 1) != 0)
+  static const char option[] = "--board";
+  constexpr size_t length = sizeof option - 1;
+  if (tail == nullptr || std::strncmp(tail, option, length) != 0 ||
+      !isBlank(static_cast<unsigned char>(tail[length])))
     return false;
-  nameOrPath = tail + sizeof option - 1;
+  // A line typed by hand or kept in a .cmd file easily has a blank too many
+  // on either side of the name; none belongs to it.
+  const char *first = tail + length;
+  while (isBlank(static_cast<unsigned char>(*first)))
+    ++first;
+  const char *end = first + std::strlen(first);
+  while (end > first && isBlank(static_cast<unsigned char>(end[-1])))
+    --end;
+  nameOrPath.assign(first, end);
   const size_t n = nameOrPath.size();
   if (n >= 2 && nameOrPath[0] == '"' && nameOrPath[n - 1] == '"')
     nameOrPath = nameOrPath.substr(1, n - 2);

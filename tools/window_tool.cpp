@@ -1,20 +1,86 @@
 // A small Win32 console tool run beside the checker, in the same Wine
 // desktop, by the tests, the demo and the benchmarks: it does to the
-// checker's window what a user or the window manager would, and reports
-// what only the platform knows. It links nothing of the checker.
+// checker's window what a user or the window manager would, reports what
+// only the platform knows, and stands in for another program the keys may
+// go to. It links nothing of the checker.
 //
 //   window_tool close TITLE        WM_CLOSE, as the close box sends it
 //   window_tool where TITLE        "client X Y" (client origin on screen)
 //                                  "window W H" (outer size) and
 //                                  "size W H" (client size)
 //   window_tool resize TITLE W H   a new outer size, position kept
+//   window_tool record TITLE FILE  a window at the desktop's bottom right
+//                                  writing to FILE a line per key its own
+//                                  low-level hook is given ("hook 5B up")
+//                                  and per key message ("key 5B")
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+namespace {
+
+FILE *g_record = nullptr;
+
+void note(const char *what, unsigned vk, const char *how) {
+  std::fprintf(g_record, "%s %02X%s\n", what, vk, how);
+  std::fflush(g_record);
+}
+
+LRESULT CALLBACK recordHookEvent(int code, WPARAM wParam, LPARAM lParam) {
+  const auto &info = *reinterpret_cast<const KBDLLHOOKSTRUCT *>(lParam);
+  if (code == HC_ACTION)
+    note("hook", info.vkCode, (info.flags & LLKHF_UP) != 0 ? " up" : " down");
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK recordWindowProc(HWND window, UINT message, WPARAM wParam,
+                                  LPARAM lParam) {
+  switch (message) {
+  case WM_KEYDOWN:
+  case WM_SYSKEYDOWN:
+    note("key", static_cast<unsigned>(wParam), "");
+    return 0;
+  case WM_DESTROY:
+    PostQuitMessage(0);
+    return 0;
+  default:
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+int record(const char *title, const char *path) {
+  g_record = std::fopen(path, "w");
+  if (g_record == nullptr)
+    return 1;
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = recordWindowProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "KeyRecorder";
+  HHOOK hook =
+      SetWindowsHookExA(WH_KEYBOARD_LL, recordHookEvent, wc.hInstance, 0);
+  if (RegisterClassA(&wc) == 0 || hook == nullptr ||
+      CreateWindowA(wc.lpszClassName, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                    GetSystemMetrics(SM_CXSCREEN) - 300,
+                    GetSystemMetrics(SM_CYSCREEN) - 200, 300, 200, nullptr,
+                    nullptr, wc.hInstance, nullptr) == nullptr)
+    return 1;
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  UnhookWindowsHookEx(hook);
+  std::fclose(g_record);
+  return 0;
+}
+
+} // namespace
+
 int main(int argc, char **argv) {
+  if (argc == 4 && std::strcmp(argv[1], "record") == 0)
+    return record(argv[2], argv[3]);
   HWND window = argc < 3 ? nullptr : FindWindowA(nullptr, argv[2]);
   if (window == nullptr)
     return 1;

@@ -126,15 +126,30 @@ TEST(Layout, OptionMustBeTheWholeTailAndDeviceTypeSubtypeDecides) {
     EXPECT_EQ(layoutFromCommandLine(o.tail), o.layout)
         << (o.tail ? o.tail : "(null)");
   // A board is chosen by its option alone; a board tail is no layout.
+  const struct {
+    const char *tail, *board;
+  } boards[] = {
+      // clang-format off
+      {"--board iso105", "iso105"}, {"--board  iso105", "iso105"},
+      {"--board iso105 ", "iso105"}, // a .cmd line's trailing blank
+      {"--board\tiso105\t ", "iso105"}, {"--board  ", ""},
+      {"--board \"C:\\my board.json\"", "C:\\my board.json"},
+      {"--board \"C:\\my board.json\"  ", "C:\\my board.json"},
+      {"--board \"C:\\ a \"", "C:\\ a "},
+      // C:\ボード\mine.json in UTF-8, as the wide command line gives it.
+      {"--board C:\\\xE3\x83\x9C\xE3\x83\xBC\xE3\x83\x89\\mine.json",
+       "C:\\\xE3\x83\x9C\xE3\x83\xBC\xE3\x83\x89\\mine.json"},
+      // clang-format on
+  };
   std::string board;
-  EXPECT_TRUE(boardFromCommandLine("--board iso105", board));
-  EXPECT_EQ(board, "iso105");
-  EXPECT_TRUE(boardFromCommandLine("--board \"C:\\my board.json\"", board));
-  EXPECT_EQ(board, "C:\\my board.json");
+  for (const auto &b : boards) {
+    EXPECT_TRUE(boardFromCommandLine(b.tail, board)) << b.tail;
+    EXPECT_EQ(board, b.board) << b.tail;
+  }
   EXPECT_EQ(layoutFromCommandLine("--board iso105"), LayoutUnset);
   for (const char *tail :
-       {"--board", "--boards", "/jp --board x", "--Board x", " --board x", "",
-        static_cast<const char *>(nullptr)})
+       {"--board", "--boards", "--boardx", "/jp --board x", "--Board x",
+        " --board x", "", static_cast<const char *>(nullptr)})
     EXPECT_FALSE(boardFromCommandLine(tail, board)) << (tail ? tail : "null");
   for (uint32_t sub : {10u, 11u})
     EXPECT_EQ(layoutFromDeviceType(0xFFFF0003 | sub << 8), LayoutJP);
