@@ -64,7 +64,7 @@ actions=$(sed -n 's/^Actions=//p' "$entry" | tr ';' ' ')
 action_exec() { eval "exec_line=($(sed -n "/^\[Desktop Action $1\]/,/^Exec=/s/^Exec=//p" "$entry" | sed 's/\\\\/\\/g'))"; }
 for action in $actions; do
   action_exec "$action"
-  [ "${exec_line[*]}" = "sh -c cd; exec keyboard-checker --board $action" ] || kc_fail "action $action runs: ${exec_line[*]}"
+  [ "${exec_line[*]}" = "sh -c cd \"\${HOME:?}\" && exec keyboard-checker --board $action" ] || kc_fail "action $action runs: ${exec_line[*]}"
   status=0 && (DISPLAY= "${exec_line[@]}") 2>/dev/null || status=$?
   [ "$status" = 1 ] || kc_fail "action $action: status $status without a display"
 done
