@@ -14,7 +14,9 @@
 #include "report/html_file.h"
 #include "report/json_report.h"
 #include "report/platform.h"
+#include "report/results_report.h"
 #include "report/summary_text.h"
+#include "report/unit_reading.h"
 #include "report/watch.h"
 #include "version.h"
 
@@ -22,7 +24,8 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: keyboard-report [--board NAME|FILE] [--json] [--html FILE] "
-    "[--watch] [--chatter MS] [LOG] | --boards\n";
+    "[--watch] [--chatter MS] [--unit N] [LOG | --results FILE...] | "
+    "--boards\n";
 constexpr char kHelp[] =
     "Reads a keyboard checker log (default %s) and\n"
     "tells which keys of the board were tested, held at the end or never\n"
@@ -40,6 +43,11 @@ constexpr char kHelp[] =
     "  --chatter MS    a key down again sooner than this after its up is\n"
     "                  chatter (default 30); needs times, from the log or\n"
     "                  from --watch\n"
+    "  --unit N        judge unit N of a station's log from its own lines\n"
+    "  --results       read stations' results files (keyboard-results-*.csv)\n"
+    "                  instead: the yield, the keys that failed, chatter by\n"
+    "                  key, the median time per unit; status 0 when every\n"
+    "                  unit passed\n"
     "Exit status: 0 PASS, 1 FAIL, 2 the log or the board could not be\n"
     "read, an output could not be written, or a usage error.\n";
 
@@ -50,6 +58,9 @@ struct Options {
   const char *html = nullptr;
   const char *log = nullptr;
   bool watch = false;
+  int unit = 0; // --unit: one unit of a station's log
+  bool results = false;
+  std::vector<const char *> files; // the LOG, or with --results the files
   bool help = false;
   bool version = false;
   double chatterMs = kNoTime; // the log's own, else 30
@@ -88,14 +99,26 @@ bool parseOptions(int argc, char **argv, Options &options) {
         options.board = "us101";
       else
         return false;
-    } else if (arg[0] == '-' || options.log != nullptr) {
+    } else if (std::strcmp(arg, "--unit") == 0 && hasValue) {
+      const long unit = std::strtol(argv[++i], &end, 10);
+      if (*end != '\0' || unit < 1 || unit > 999999999 || options.unit != 0)
+        return false;
+      options.unit = static_cast<int>(unit);
+    } else if (std::strcmp(arg, "--results") == 0) {
+      options.results = true;
+    } else if (arg[0] == '-') {
       return false;
     } else {
-      options.log = arg;
+      options.files.push_back(arg);
     }
   }
-  if (options.log == nullptr)
-    options.log = kLogFileName;
+  options.log = options.files.empty() ? kLogFileName : options.files[0];
+  const bool logOnly =
+      options.watch || options.unit > 0 || options.chatterMs != kNoTime;
+  if (options.results
+          ? options.files.empty() || logOnly
+          : options.files.size() > 1 || (options.watch && options.unit > 0))
+    return false;
   return !(options.html != nullptr && options.html[0] == '\0');
 }
 
@@ -176,17 +199,22 @@ int report(const Options &options) {
   const WatchRequest watch = {options.log, options.board != nullptr,
                               options.chatterMs,
                               options.json ? stderr : stdout};
-  const bool read = options.watch ? watchLog(watch, reading, names, error)
-                                  : readLog(options.log, reading, names,
-                                            options.chatterMs, error);
+  UnitReading unit{options.unit, 0, false, false, UnitStart, 0, 0};
+  const bool read =
+      options.watch ? watchLog(watch, reading, names, error)
+      : options.unit > 0
+          ? readUnitLog(options.log, reading, names, options.chatterMs, unit,
+                        error)
+          : readLog(options.log, reading, names, options.chatterMs, error);
   if (!read)
     return fail(options.watch ? "cannot read" : "cannot open", options.log,
                 error == kNotRegularFile
                     ? "not a regular file (the watch follows a file)"
                     : std::strerror(error));
   static Report report;
-  std::string problem;
-  if (!decideReport(report, reading, options.board != nullptr, problem)) {
+  std::string problem = stationLogProblem(options.log, reading, unit);
+  if (!problem.empty() ||
+      !decideReport(report, reading, options.board != nullptr, problem)) {
     std::fputs("keyboard-report: ", stderr);
     writeFileName(stderr, options.log);
     std::fprintf(stderr, ": %s\n", problem.c_str());
@@ -218,10 +246,14 @@ int report(const Options &options) {
       return 2;
     html.clear();
   }
-  if (options.json)
+  if (options.json && options.unit > 0)
+    writeUnitJson(stdout, reading, unit, report);
+  else if (options.json)
     writeJsonReport(stdout, report);
   else
     writeSummary(stdout, report, html.empty() ? nullptr : html.c_str());
+  if (!options.json && options.unit > 0)
+    writeUnitSummary(stdout, reading, unit, report);
   if (std::fflush(stdout) != 0 || std::ferror(stdout))
     return fail("cannot write", "the output", std::strerror(errno));
   return report.verdict.pass ? 0 : 1;
@@ -253,6 +285,9 @@ int main(int argc, char **argv) {
     status = listBoards();
   } else if (options.version) {
     status = printed(std::puts("keyboard-report " KC_VERSION));
+  } else if (options.results) {
+    status = reportResults(
+        {options.files, options.board, options.json, options.html});
   } else if (htmlIsLog(options)) {
     status = fail("will not write", options.html, kHtmlIsLog);
   } else {
