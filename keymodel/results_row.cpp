@@ -234,6 +234,9 @@ std::string formatResultRow(const ResultRow &row) {
 
 bool parseResultRow(std::string &line, ResultRow &row, std::string &problem) {
   problem.clear();
+  // The splitter stops at a NUL: the rest of the row would be lost unseen.
+  if (line.find('\0') != std::string::npos)
+    return problem = "a NUL byte in the row", false;
   char *cells[kResultColumns];
   if (!splitCells(line, cells, problem))
     return false;

@@ -61,6 +61,19 @@ int readResultsFile(const char *path, ResultsTally &tally) {
   return 0;
 }
 
+// A file named twice (two globs that overlap) is read once, or its units
+// would count twice.
+bool readBefore(const std::vector<const char *> &files, size_t i) {
+  for (size_t j = 0; j < i; ++j)
+    if (std::strcmp(files[j], files[i]) == 0 || sameFile(files[j], files[i])) {
+      std::fputs("keyboard-report: warning: ", stderr);
+      writeFileName(stderr, files[i]);
+      std::fputs(" named again, read once\n", stderr);
+      return true;
+    }
+  return false;
+}
+
 // The board of every row, drawn as a heat map: the one --board gives when
 // it is that board, else the preset of that name.
 const Board *boardToDraw(const ResultsTally &tally, const Board *given) {
@@ -86,8 +99,9 @@ int reportResults(const ResultsRequest &request) {
       return fail("will not write", request.html,
                   "it is a results file (the HTML would replace it)");
   startResultsTally(tally);
-  for (const char *path : request.files)
-    if (readResultsFile(path, tally) != 0)
+  for (size_t i = 0; i < request.files.size(); ++i)
+    if (!readBefore(request.files, i) &&
+        readResultsFile(request.files[i], tally) != 0)
       return 2;
   if (tally.malformed > kKeptMalformed)
     std::fprintf(stderr, "keyboard-report: %lld more malformed rows skipped\n",

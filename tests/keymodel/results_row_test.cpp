@@ -133,6 +133,7 @@ TEST(ResultsRow, BrokenRowsAreNamedByWhatIsWrong) {
     {"2026-12-08T21:27:39Z,st,b,1,,PASS,1,1,,,,1.0," + std::string(129, 'k'), "keyboard: longer than 128 bytes"},
     {"2026-12-08T21:27:39Z,st,b,1,\xC3(,PASS,1,1,,,,1.0,", "serial: not UTF-8 text without control characters"},
     {"2026-12-08T21:27:39Z,st,b,1,,PASS,1,1,,,,1.0,a\tb", "keyboard: not UTF-8 text without control characters"},
+    {std::string("2026-12-08T21:27:39Z,st,b,1,,PASS,1,1,,,,1.0,a\0b", 48), "a NUL byte in the row"},
     {"2026-12-08T21:27:39Z,st,b,1,,PASS,1,2,E,,,1.0,", "a PASS with keys against it"},
     {"2026-12-08T21:27:39Z,st,b,1,,FAIL,2,2,,,,1.0,", "a FAIL with no key against it"},
     {"2026-12-08T21:27:39Z,st,b,1,,FAIL,2,2,E,,,1.0,", "tested, untested and held do not add up to of"},
