@@ -10,11 +10,11 @@
 // formula (starting with = + - @) is written with a ' in front, and so is
 // one that starts with ' itself; the reader takes one off.
 //
-// The key lists (untested, chatter, held) are one cell each: labels
-// separated by one blank, a label that holds a blank or a quote in double
+// The key lists (untested, chatter, held) are one cell each: entries
+// separated by one blank, an entry that holds a blank or a quote in double
 // quotes with its quotes doubled: Esc F1 "NumPad 7". A chatter entry is
-// LABEL:GAP, the gap in ms split off at the last colon: E:4.0 "NumPad 7":12.5
-// is written "NumPad 7:12.5" (quoted whole), and ":" chattering is ::3.0.
+// LABEL:GAP, the gap in ms taken off at the last colon, so any label
+// reads back: E:4.0 ::3.0 "NumPad 7:12.5".
 #pragma once
 
 #include <string>
@@ -22,7 +22,9 @@
 
 constexpr int kMaxSerialBytes = 64;
 constexpr int kMaxKeyboardNameBytes = 128;
-// No row of a board of at most 255 keys comes near this.
+// Any row of a board of at most 255 keys stays under this (some 55 KB at
+// worst, every label nothing but quotes), so a buffer this size takes a
+// row in one write.
 constexpr size_t kMaxRowBytes = 64 * 1024;
 constexpr int kResultColumns = 13;
 
