@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/board_legends.h"
 #include "app/board_paint.h"
 #include "app/main_window.h"
 #include "app/window_messages.h"
@@ -12,6 +13,8 @@
 #include "input/device_set.h"
 #include "input/input_worker.h"
 #include "keymodel/board.h"
+#include "keymodel/text_rules.h"
+#include "keymodel/transition_log.h"
 
 namespace {
 
@@ -41,10 +44,27 @@ LRESULT onActivate(HWND window, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, WM_ACTIVATE, wParam, lParam);
 }
 
+// The log's full name, for the window: a user who double-clicked a
+// starter has no other way to learn where it is.
+std::string logPlace() {
+  wchar_t folder[MAX_PATH];
+  const DWORD length = GetCurrentDirectoryW(MAX_PATH, folder);
+  char utf8[4 * MAX_PATH];
+  if (length == 0 || length >= MAX_PATH ||
+      WideCharToMultiByte(CP_UTF8, 0, folder, -1, utf8, sizeof utf8, nullptr,
+                          nullptr) == 0)
+    return "";
+  std::string place = utf8;
+  if (!place.empty() && place.back() != '\\')
+    place += '\\';
+  return displayText(place + kLogFileName);
+}
+
 void update(HWND window) {
+  static const std::string place = logPlace();
   BoardProgress progress;
   copyBoardProgress(progress);
-  updateBoardFrame(window, g_plan, progress, boardLogWriting());
+  updateBoardFrame(window, g_plan, progress, boardLogWriting(), place);
 }
 
 LRESULT onPaint(HWND window) {
@@ -112,11 +132,22 @@ LRESULT CALLBACK boardWindowProc(HWND window, UINT message, WPARAM wParam,
   }
 }
 
+// The client area a window can have on this screen: the work area (no
+// taskbar) less the window's frame.
+void screenRoom(int &width, int &height) {
+  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+  width = (work.right - work.left) - (frame.right - frame.left);
+  height = (work.bottom - work.top) - (frame.bottom - frame.top);
+}
+
 // Laid out on the screen's DC before the window exists, so the window is
 // created visible at its final size, as the classic window is; a window
 // shown only later does not get the keyboard focus from a click under
-// Wine.
-HWND createBoardWindow(HINSTANCE instance) {
+// Wine. Null with fits false when the board does not fit the screen.
+HWND createBoardWindow(HINSTANCE instance, bool &fits) {
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = boardWindowProc;
@@ -129,9 +160,15 @@ HWND createBoardWindow(HINSTANCE instance) {
   wc.lpszClassName = kBoardClass;
   if (RegisterClassExA(&wc) == 0)
     return nullptr;
+  std::vector<std::string> legends;
+  readLegends(g_board, legends);
+  int width, height;
+  screenRoom(width, height);
   HDC screen = GetDC(nullptr);
-  layoutBoardPlanFor(screen, g_plan, g_board);
+  fits = fitBoardPlanTo(screen, g_plan, g_board, legends, width, height);
   ReleaseDC(nullptr, screen);
+  if (!fits)
+    return nullptr;
   RECT r{0, 0, g_plan.clientWidth, g_plan.clientHeight};
   AdjustWindowRectEx(&r, kWindowStyle, FALSE, 0);
   return CreateWindowExA(0, kBoardClass, kWindowTitle, kWindowStyle, 0, 0,
@@ -160,7 +197,14 @@ int runBoardMode(HINSTANCE instance, const char *nameOrPath) {
     sayBadBoard(error);
     return 2;
   }
-  HWND window = createBoardWindow(instance);
+  bool fits = true;
+  HWND window = createBoardWindow(instance, fits);
+  if (!fits) {
+    sayBadBoard(displayText(nameOrPath) +
+                ": the board does not fit this screen even at the smallest "
+                "font");
+    return 2;
+  }
   if (window == nullptr)
     return 1;
   g_mainWindow = window;

@@ -1,7 +1,9 @@
-// The board window's arrangement. The key unit is found from the font: a
-// keycap holds two lines of text, and the widest label fits its keycap,
-// broken at a blank when one line would not fit. So a board's window grows
-// with the font rather than cutting labels off.
+// The board window's arrangement. The key unit follows the font, never a
+// label: a keycap holds two lines of text or four characters on one. A
+// caption that does not fit goes on two lines, then into the small face,
+// and is cut at its keycap's edge only when nothing else fits; so a long
+// label never widens every key, and the window fits the screen by taking
+// a smaller font rather than a wider one.
 #include "keymodel/board_plan.h"
 
 #include <algorithm>
@@ -12,48 +14,51 @@
 
 namespace {
 
+constexpr char kDot[] = " \xC2\xB7 "; // " · "
+
 struct Span {
   int offset, length, width;
 };
 
-// What a keycap shows of its label: no outer blanks, and a keypad key
-// without the "NumPad " the log needs to tell it from its twin in the main
-// block; on the board its place says as much, and a board of keycaps wide
-// enough for "NumPad" would not fit a laptop's screen.
-Span trimmed(const std::string &label) {
+// What a keycap shows of the board's label: no outer blanks, and a keypad
+// key without the "NumPad " the log needs to tell it from its twin in the
+// main block; on the board its place says as much.
+std::string boardCaption(const std::string &label) {
   static const std::string keypad = kNumPadPrefix;
   size_t begin = label.find_first_not_of(' ');
   if (begin == std::string::npos)
-    return {0, 0, 0};
+    return "";
   if (label.compare(begin, keypad.size(), keypad) == 0 &&
       label.find_first_not_of(' ', begin + keypad.size()) != std::string::npos)
     begin = label.find_first_not_of(' ', begin + keypad.size());
-  size_t end = label.find_last_not_of(' ') + 1;
-  return {int(begin), int(end - begin), 0};
+  const size_t end = label.find_last_not_of(' ') + 1;
+  return label.substr(begin, end - begin);
 }
 
-int measured(const std::string &label, Span &span, MeasureText measure,
-             void *context) {
-  span.width = measure(context, label.data() + span.offset, span.length);
-  return span.width;
-}
+struct Measure {
+  MeasureText measure;
+  void *context;
+  int width(int face, const std::string &text, Span &span) const {
+    span.width = measure(context, face, text.data() + span.offset, span.length);
+    return span.width;
+  }
+};
 
-// The two lines a label breaks into whose wider line is the narrowest;
-// false for a label without an inner blank.
-bool bestBreak(const std::string &label, const Span &whole, Span (&lines)[2],
-               MeasureText measure, void *context) {
-  const int end = whole.offset + whole.length;
+// The two lines a caption breaks into whose wider line is the narrowest;
+// false for a caption without an inner blank.
+bool bestBreak(const std::string &text, int face, const Measure &m,
+               Span (&lines)[2]) {
+  const int end = int(text.size());
   int best = -1;
-  for (int i = whole.offset + 1; i < end; ++i) {
-    if (label[i] != ' ' || label[i - 1] == ' ')
+  for (int i = 1; i < end; ++i) {
+    if (text[i] != ' ' || text[i - 1] == ' ')
       continue;
     int next = i;
-    while (label[next] == ' ')
+    while (text[next] == ' ')
       ++next;
-    Span first{whole.offset, i - whole.offset, 0};
-    Span second{next, end - next, 0};
-    const int wider = std::max(measured(label, first, measure, context),
-                               measured(label, second, measure, context));
+    Span first{0, i, 0}, second{next, end - next, 0};
+    const int wider =
+        std::max(m.width(face, text, first), m.width(face, text, second));
     if (best < 0 || wider < best) {
       best = wider;
       lines[0] = first;
@@ -63,76 +68,102 @@ bool bestBreak(const std::string &label, const Span &whole, Span (&lines)[2],
   return best >= 0;
 }
 
+struct CaptionFit {
+  int face, lineCount;
+  Span lines[2];
+};
+
+// The first way the caption fits its room: one line, then two, in the
+// normal face, then the same in the small one; else one line in the
+// small face, cut at the keycap's edge.
+CaptionFit fitCaption(const std::string &text, int room, int roomHeight,
+                      const BoardMetrics &metrics, const Measure &m) {
+  CaptionFit fit{};
+  for (int face : {FaceNormal, FaceSmall}) {
+    const int h = metrics.face[face].height;
+    fit.face = face;
+    fit.lineCount = 1;
+    fit.lines[0] = {0, int(text.size()), 0};
+    if (m.width(face, text, fit.lines[0]) <= room && h <= roomHeight)
+      return fit;
+    Span broken[2];
+    if (2 * h <= roomHeight && bestBreak(text, face, m, broken) &&
+        std::max(broken[0].width, broken[1].width) <= room) {
+      fit.lineCount = 2;
+      fit.lines[0] = broken[0];
+      fit.lines[1] = broken[1];
+      return fit;
+    }
+  }
+  fit.lineCount = 1;
+  fit.lines[0] = {0, int(text.size()), 0};
+  m.width(FaceSmall, text, fit.lines[0]);
+  return fit;
+}
+
 int scaled(double units, int unit) { return int(std::lround(units * unit)); }
 
 } // namespace
 
+int smallCellHeight(int cellHeight) {
+  return std::max(7, (cellHeight * 5 + 3) / 7);
+}
+
 void layoutBoardPlan(BoardPlan &plan, const Board &board,
-                     const GridMetrics &metrics, MeasureText measure,
-                     void *context) {
-  const int h = metrics.height;
+                     const BoardMetrics &metrics, MeasureText measure,
+                     void *context, const std::vector<std::string> &legends) {
+  const Measure m{measure, context};
+  const int h = metrics.face[FaceNormal].height;
   // Tight, so a full-size board at a 16-pixel font stays under 1024
   // pixels wide.
   const int pad = std::max(1, h / 8);  // text to the keycap's edge
   const int gap = std::max(1, h / 16); // keycap to its key unit's edge
   const int margin = std::max(4, h / 2);
   const int inset = 2 * (pad + gap);
-  int unit = 2 * h + inset;
+  const int fourDigits = measure(context, FaceNormal, "0000", 4);
+  const int unit = std::max(2 * h, fourDigits) + inset;
   plan.board = &board;
+  plan.cellHeight = h;
+  plan.unit = unit;
   plan.frame = std::max(2, h / 6);
   plan.caps.assign(board.keys.size(), BoardCap{});
 
-  // Each label's lines first, then the unit its widest line needs.
-  std::vector<Span> spans(2 * board.keys.size());
-  const int twoLineUnit = unit;
   double right = 0, bottom = 0;
   for (size_t i = 0; i < board.keys.size(); ++i) {
     const BoardKey &key = board.keys[i];
     right = std::max(right, key.x + key.w);
     bottom = std::max(bottom, key.y + key.h);
-    Span *lines = &spans[2 * i];
-    lines[0] = trimmed(key.label);
-    int need = measured(key.label, lines[0], measure, context);
-    Span broken[2];
-    if (need > key.w * twoLineUnit - inset &&
-        bestBreak(key.label, lines[0], broken, measure, context) &&
-        std::max(broken[0].width, broken[1].width) < need) {
-      lines[0] = broken[0];
-      lines[1] = broken[1];
-      plan.caps[i].lineCount = 2;
-      need = std::max(broken[0].width, broken[1].width);
-    } else {
-      plan.caps[i].lineCount = 1;
-    }
-    unit = std::max(unit, int(std::ceil((need + inset) / key.w)));
-  }
-  plan.unit = unit;
-
-  for (size_t i = 0; i < board.keys.size(); ++i) {
-    const BoardKey &key = board.keys[i];
     BoardCap &cap = plan.caps[i];
     cap.left = margin + scaled(key.x, unit) + gap;
     cap.top = margin + scaled(key.y, unit) + gap;
     cap.right = margin + scaled(key.x + key.w, unit) - gap;
     cap.bottom = margin + scaled(key.y + key.h, unit) - gap;
-    const int top = (cap.top + cap.bottom - cap.lineCount * h) / 2;
+    const bool legend = i < legends.size() && !legends[i].empty();
+    cap.caption = legend ? legends[i] : boardCaption(key.label);
+    const CaptionFit fit =
+        fitCaption(cap.caption, cap.right - cap.left - 2 * pad,
+                   cap.bottom - cap.top - 2 * pad, metrics, m);
+    cap.face = fit.face;
+    cap.lineCount = fit.lineCount;
+    const int lineHeight = metrics.face[fit.face].height;
+    const int top = (cap.top + cap.bottom - cap.lineCount * lineHeight) / 2;
     for (int l = 0; l < cap.lineCount; ++l) {
-      const Span &span = spans[2 * i + l];
-      cap.lines[l] = {(cap.left + cap.right - span.width) / 2, top + l * h,
-                      span.offset, span.length};
+      const Span &span = fit.lines[l];
+      cap.lines[l] = {
+          std::max(cap.left + pad, (cap.left + cap.right - span.width) / 2),
+          top + l * lineHeight, span.offset, span.length};
     }
   }
 
   // The window keeps its size as the counts change: room for the widest
   // status and verdict a board of up to 999 keys can show.
-  const std::string widest[] = {
-      "tested 888 of 888 \xC2\xB7 888 held \xC2\xB7 888 left \xC2\xB7 "
-      "888 off the board: NumPad Sep (no log)",
-      "FAIL: 888 held, 888 chattered"};
+  const std::string widest[] = {std::string("tested 888 of 888") + kDot +
+                                    "888 held" + kDot + "888 left (no log)",
+                                "FAIL: 888 held, 888 chattered"};
   int textWidth = 0;
   for (const std::string &text : widest)
-    textWidth =
-        std::max(textWidth, measure(context, text.data(), int(text.size())));
+    textWidth = std::max(
+        textWidth, measure(context, FaceNormal, text.data(), int(text.size())));
   plan.verdict.clear();
   plan.notice.clear();
   plan.verdictColor = kPassColor;
@@ -142,6 +173,22 @@ void layoutBoardPlan(BoardPlan &plan, const Board &board,
   plan.noticeY = plan.verdictY + h;
   plan.clientWidth = 2 * margin + std::max(scaled(right, unit), textWidth);
   plan.clientHeight = plan.noticeY + h + margin;
+}
+
+bool fitBoardPlan(BoardPlan &plan, const Board &board,
+                  const std::vector<std::string> &legends, int maxWidth,
+                  int maxHeight, OpenBoardFonts open, MeasureText measure,
+                  void *context) {
+  for (int cell = kBoardCellHeight; cell >= kMinBoardCellHeight; --cell) {
+    BoardMetrics metrics;
+    if (!open(context, cell, metrics))
+      continue;
+    layoutBoardPlan(plan, board, metrics, measure, context, legends);
+    plan.cellHeight = cell;
+    if (plan.clientWidth <= maxWidth && plan.clientHeight <= maxHeight)
+      return true;
+  }
+  return false;
 }
 
 void colourBoardPlan(BoardPlan &plan, const BoardProgress &progress) {
@@ -159,14 +206,14 @@ void colourBoardPlan(BoardPlan &plan, const BoardProgress &progress) {
   }
   char text[96];
   const BoardCounts counts = countBoard(progress);
-  std::snprintf(text, sizeof text,
-                "tested %d of %d \xC2\xB7 %d held \xC2\xB7 %d left",
-                counts.tested, count, counts.held, counts.left);
+  std::snprintf(text, sizeof text, "tested %d of %d%s%d held%s%d left",
+                counts.tested, count, kDot, counts.held, kDot, counts.left);
   plan.status = text;
+  plan.notice.clear();
   if (progress.offBoard > 0) {
     std::snprintf(text, sizeof text,
-                  " \xC2\xB7 %d off the board: ", progress.offBoard);
-    plan.status +=
+                  "%d off the board, the last: ", progress.offBoard);
+    plan.notice =
         text + offBoardLabel(*plan.board, uint8_t(progress.lastOffBoard));
   }
 
@@ -186,7 +233,16 @@ void colourBoardPlan(BoardPlan &plan, const BoardProgress &progress) {
   plan.verdict = text;
 }
 
-void noteBoardLogState(BoardPlan &plan, bool logging) {
-  if (!logging)
+void noteBoardLogState(BoardPlan &plan, bool logging,
+                       const std::string &logPlace) {
+  if (!logging) {
     plan.status += " (no log)";
+  } else if (plan.verdict.empty() && !logPlace.empty()) {
+    plan.verdict = "log: " + logPlace;
+    plan.verdictColor = kStatusTextColor;
+  }
+}
+
+void addBoardNotice(BoardPlan &plan, const std::string &notice) {
+  plan.notice += (plan.notice.empty() ? "" : kDot) + notice;
 }

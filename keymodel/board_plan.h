@@ -1,8 +1,8 @@
 // The board window as data: where each keycap and its label go, in which
-// colours, and what the status line says, worked out from a board, the
-// font's metrics and the progress alone. Both front ends only draw it, so
-// the two windows cannot disagree, and the arrangement can be checked
-// without a screen.
+// colours and size, and what the status lines say, worked out from a
+// board, the fonts' metrics and the progress alone. Both front ends only
+// draw it, so the two windows cannot disagree, and the arrangement can be
+// checked without a screen.
 #pragma once
 
 #include <cstdint>
@@ -27,12 +27,31 @@ constexpr uint32_t kStatusTextColor = 0x00000000;
 constexpr uint32_t kPassColor = 0x00008000;
 constexpr uint32_t kFailColor = 0x000000E0;
 
-// A label's width in pixels as the window's font draws it: length bytes of
-// UTF-8 at text. The front end measures; the plan only arranges.
-using MeasureText = int (*)(void *context, const char *text, int length);
+// The font sizes the window is tried at, as GDI cell heights: the classic
+// grid's 16 first, smaller only where the screen needs it, never below
+// what can still be read.
+constexpr int kBoardCellHeight = 16;
+constexpr int kMinBoardCellHeight = 8;
 
-// One line of a keycap's label: length bytes of the key's UTF-8 label from
-// offset, drawn with the top left of the line at x, y.
+// A label too wide for its keycap is drawn in the small face: the cell
+// height of that face for a window at cellHeight.
+int smallCellHeight(int cellHeight);
+
+// The two faces a keycap's label may take.
+enum BoardFace { FaceNormal, FaceSmall };
+
+struct BoardMetrics {
+  GridMetrics face[2]; // by BoardFace
+};
+
+// A text's width in pixels as the window's font of that face draws it:
+// length bytes of UTF-8 at text. The front end measures; the plan only
+// arranges.
+using MeasureText = int (*)(void *context, int face, const char *text,
+                            int length);
+
+// One line of a keycap's caption: length bytes from offset, drawn with the
+// top left of the line at x, y.
 struct CapLine {
   int x, y;
   int offset, length;
@@ -40,14 +59,19 @@ struct CapLine {
 
 struct BoardCap {
   int left, top, right, bottom; // the keycap, right and bottom excluded
-  CapLine lines[2];             // a label with a blank may take two lines
+  // What the keycap shows: the legend the user's keymap prints for the
+  // key, or the board's label (a keypad key's without "NumPad ").
+  std::string caption;
+  CapLine lines[2]; // a caption with a blank may take two lines
   int lineCount;
+  int face; // BoardFace; drawn clipped to the keycap whatever the face
   uint32_t fill, text; // from the key's progress
   bool chatter;        // framed in kChatterColor
 };
 
 struct BoardPlan {
   const Board *board;
+  int cellHeight;             // the fonts' size the plan was laid out for
   int unit;                   // one key unit in pixels
   int frame;                  // the chatter frame's width in pixels
   std::vector<BoardCap> caps; // parallel to board->keys
@@ -59,25 +83,50 @@ struct BoardPlan {
   std::string verdict;
   uint32_t verdictColor;
   int verdictX, verdictY;
-  // Empty, or what the window could not do for the test (hold the
-  // keyboard, keep a key from the desktop), in kStatusTextColor at
-  // noticeX, noticeY. Set by the front end after colourBoardPlan.
+  // Keys pressed that the board lacks, and what the window could not do
+  // for the test (hold the keyboard, keep a key from the desktop), joined
+  // by " · " in kStatusTextColor at noticeX, noticeY; cut at the window's
+  // edge when longer.
   std::string notice;
   int noticeX, noticeY;
-  int clientWidth, clientHeight; // fixed for a board and a font
+  int clientWidth, clientHeight; // fixed for a board and its fonts
 };
 
-// The rectangles, the label lines and the client size: once per board and
-// font. The unit is the larger of what two lines of text need and what the
-// widest label needs in its keycap.
+// The rectangles, the captions' lines and faces and the client size: once
+// per board and fonts. The unit follows the font alone, so a long label
+// never widens every key: it goes on two lines, or into the small face,
+// and is cut at its keycap's edge as a last resort. legends holds a
+// caption per key, "" for the board's own label; it may be empty.
 void layoutBoardPlan(BoardPlan &plan, const Board &board,
-                     const GridMetrics &metrics, MeasureText measure,
-                     void *context);
+                     const BoardMetrics &metrics, MeasureText measure,
+                     void *context, const std::vector<std::string> &legends);
 
-// The colours, the chatter marks, the status line and the verdict: on
-// every repaint, from the progress of the same board.
+// The front end's fonts at a cell height (and the small face at its
+// smallCellHeight), made current for measuring and drawing; their metrics
+// into metrics. False when they cannot be made.
+using OpenBoardFonts = bool (*)(void *context, int cellHeight,
+                                BoardMetrics &metrics);
+
+// The plan at the largest cell height from kBoardCellHeight down to
+// kMinBoardCellHeight whose window fits maxWidth x maxHeight (the screen's
+// work area less the window's frame). False when none fits: the board
+// cannot be drawn on this screen.
+bool fitBoardPlan(BoardPlan &plan, const Board &board,
+                  const std::vector<std::string> &legends, int maxWidth,
+                  int maxHeight, OpenBoardFonts open, MeasureText measure,
+                  void *context);
+
+// The colours, the chatter marks, the status line, the verdict and the
+// keys off the board: on every repaint, from the progress of the same
+// board. Clears the notice first.
 void colourBoardPlan(BoardPlan &plan, const BoardProgress &progress);
 
 // After colourBoardPlan: a run that is not logging says so in the status
-// line, since a user who started it from a menu never sees stderr.
-void noteBoardLogState(BoardPlan &plan, bool logging);
+// line, since a user who started it from a menu never sees stderr; one
+// that is says where its log is (logPlace, "" when unknown) on the
+// verdict's line until there is a verdict.
+void noteBoardLogState(BoardPlan &plan, bool logging,
+                       const std::string &logPlace = "");
+
+// After colourBoardPlan: one more thing for the notice line.
+void addBoardNotice(BoardPlan &plan, const std::string &notice);

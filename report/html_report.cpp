@@ -3,6 +3,7 @@
 // written as XHTML, so an XML parser can check it.
 #include "report/html_report.h"
 
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
 
@@ -65,12 +66,74 @@ const char *baseName(const char *path) {
 constexpr int kUnit = 40;
 constexpr int kLegend = 40;
 
-// Characters, not bytes: how wide a label is in a monospaced font.
-int charsOf(const std::string &text) {
-  int chars = 0;
-  for (unsigned char c : text)
-    chars += (c & 0xC0) != 0x80;
-  return chars;
+// Font sizes in the picture's units, and a monospaced cell's width in em.
+constexpr int kNormalSize = 13, kSmallestSize = 10;
+constexpr double kCellEm = 0.6;
+
+// A label as its cap shows it: one line at the normal size when it fits;
+// else two, split at the blank that evens them out; only then smaller, but
+// never below the smallest size that still reads, past which a line is
+// squeezed to the cap's width rather than spill over its neighbours.
+struct CapLines {
+  std::string lines[2];
+  int count;
+  int size;
+};
+
+CapLines capLines(const std::string &label, double width, double height) {
+  CapLines cap = {{label, ""}, 1, kNormalSize};
+  int widest = cellsOf(label.c_str());
+  for (size_t blank = label.find(' ');
+       widest * kCellEm * kNormalSize > width && blank != std::string::npos;
+       blank = label.find(' ', blank + 1)) {
+    const std::string first = label.substr(0, blank);
+    const std::string second = label.substr(blank + 1);
+    const int cells = std::max(cellsOf(first.c_str()), cellsOf(second.c_str()));
+    if (cap.count == 1 || cells < widest)
+      cap = {{first, second}, 2, kNormalSize}, widest = cells;
+  }
+  const double fits =
+      std::min(width / (widest * kCellEm), height / (cap.count * 1.15));
+  cap.size = std::max(kSmallestSize, std::min(kNormalSize, int(fits)));
+  return cap;
+}
+
+// One line of a cap's label, centred at x: its place and text, squeezed
+// when it is too wide.
+void writeCapLine(FILE *out, const std::string &line, double x, double y,
+                  int size, double width) {
+  std::fprintf(out, " x=\"%g\" y=\"%g\"", x, y);
+  if (cellsOf(line.c_str()) * kCellEm * size > width)
+    std::fprintf(out, " textLength=\"%g\" lengthAdjust=\"spacingAndGlyphs\"",
+                 width);
+  std::fputc('>', out);
+  writeText(out, line.c_str());
+}
+
+void writeCap(FILE *out, const BoardKey &key, const Look &look, bool chatter) {
+  const double x = key.x * kUnit + 2, y = key.y * kUnit + 2;
+  const double w = key.w * kUnit - 4, h = key.h * kUnit - 4;
+  const CapLines cap = capLines(capText(key), w - 6, std::min(h, 36.0) - 4);
+  std::fprintf(out,
+               "<rect x=\"%g\" y=\"%g\" width=\"%g\" height=\"%g\" "
+               "rx=\"4\" fill=\"%s\" stroke=\"%s\" stroke-width=\"%d\"/>"
+               "<text font-size=\"%d\" fill=\"%s\"",
+               x, y, w, h, look.fill, chatter ? kChatterStroke : "#606060",
+               chatter ? 3 : 1, cap.size, look.ink);
+  // On the cap's first row, as a keycap prints its legend.
+  if (cap.count == 1) {
+    writeCapLine(out, cap.lines[0], x + w / 2, y + 22, cap.size, w - 4);
+  } else {
+    std::fputc('>', out);
+    for (int i = 0; i < 2; ++i) {
+      std::fputs("<tspan", out);
+      writeCapLine(out, cap.lines[i], x + w / 2,
+                   y + 18 - 0.25 * cap.size + i * 1.1 * cap.size, cap.size,
+                   w - 4);
+      std::fputs("</tspan>", out);
+    }
+  }
+  std::fputs("</text>\n", out);
 }
 
 void writeKeys(FILE *out, const Report &report) {
@@ -82,25 +145,10 @@ void writeKeys(FILE *out, const Report &report) {
                "height=\"%d\" viewBox=\"0 0 %d %d\" font-family=\"monospace\" "
                "text-anchor=\"middle\">\n",
                width, height, width, height);
-  for (size_t i = 0; i < board.keys.size(); ++i) {
-    const BoardKey &key = board.keys[i];
-    const Look &look = kLooks[reportResult(report, static_cast<int>(i))];
-    const bool chatter = report.progress.keys[i].chattered;
-    const double x = key.x * kUnit + 2, y = key.y * kUnit + 2;
-    const double w = key.w * kUnit - 4, h = key.h * kUnit - 4;
-    // A long label gets a smaller font rather than leave its cap.
-    const int chars = charsOf(capText(key));
-    const int size =
-        chars * 8 > w - 6 ? static_cast<int>((w - 6) / chars / 0.6) : 13;
-    std::fprintf(out,
-                 "<rect x=\"%g\" y=\"%g\" width=\"%g\" height=\"%g\" "
-                 "rx=\"4\" fill=\"%s\" stroke=\"%s\" stroke-width=\"%d\"/>"
-                 "<text x=\"%g\" y=\"%g\" font-size=\"%d\" fill=\"%s\">",
-                 x, y, w, h, look.fill, chatter ? kChatterStroke : "#606060",
-                 chatter ? 3 : 1, x + w / 2, y + 22, size, look.ink);
-    writeText(out, capText(key));
-    std::fputs("</text>\n", out);
-  }
+  for (size_t i = 0; i < board.keys.size(); ++i)
+    writeCap(out, board.keys[i],
+             kLooks[reportResult(report, static_cast<int>(i))],
+             report.progress.keys[i].chattered);
   int x = 8;
   const int legend = height - kLegend + 8;
   for (const Look &look : kLooks) {
@@ -130,7 +178,8 @@ void writeKeyList(FILE *out, const Report &report,
 }
 
 void writeList(FILE *out, const Report &report, KeyResult wanted) {
-  std::fprintf(out, "<h2>%s: %d</h2>\n<p>", kLooks[wanted].title,
+  static const char *const kHeadings[] = {"Tested", "Held", "Never pressed"};
+  std::fprintf(out, "<h2>%s (%d)</h2>\n<p>", kHeadings[wanted],
                report.count[wanted]);
   writeKeyList(out, report, keysWithResult(report, wanted));
   std::fputs("</p>\n", out);
@@ -146,11 +195,15 @@ void writeVerdict(FILE *out, const Report &report) {
   }
   if (report.yenRoUntested)
     std::fprintf(out, "<li>%s</li>\n", kYenRoHint);
+  if (!report.boardNamed)
+    std::fprintf(out, "<li>%s</li>\n", kBoardNotNamed);
   std::fputs("</ul>\n", out);
 }
 
 void writeCounts(FILE *out, const Report &report) {
-  std::fputs("<h2>pressed more than once</h2>\n<p>", out);
+  int repeated = 0;
+  forEachRepeatedKey(report, [&](int, unsigned) { ++repeated; });
+  std::fprintf(out, "<h2>Pressed more than once (%d)</h2>\n<p>", repeated);
   forEachRepeatedKey(report, [&](int key, unsigned presses) {
     std::fputs("<span class=\"key\">", out);
     writeText(out, report.board->keys[key].label.c_str());
@@ -160,7 +213,7 @@ void writeCounts(FILE *out, const Report &report) {
 }
 
 void writeChatter(FILE *out, const Report &report) {
-  std::fprintf(out, "<h2>chatter: %lld</h2>\n<ul>\n",
+  std::fprintf(out, "<h2>Chatter (%lld)</h2>\n<ul>\n",
                report.tally->chatterCount);
   forEachChatter(report, [&](const char *text) {
     std::fputs("<li>", out);
@@ -183,7 +236,8 @@ bool writeHtmlReport(FILE *out, const Report &report) {
   std::fputs("): key report</title>\n<style>\n"
              "body { font-family: sans-serif; margin: 1em; }\n"
              "svg { max-width: 100%; height: auto; }\n"
-             ".key { font-family: monospace; margin-right: 0.6em; }\n"
+             ".key { font-family: monospace; white-space: nowrap; "
+             "margin-right: 0.6em; }\n"
              "ul { font-size: 85%; }\n"
              "@page { size: landscape; margin: 1cm; }\n"
              "</style>\n</head>\n<body>\n<h1>",
@@ -207,20 +261,20 @@ bool writeHtmlReport(FILE *out, const Report &report) {
                report.count[KeyHeld], report.count[KeyNever], tally.maxHeld);
   for (KeyResult result : {KeyHeld, KeyNever, KeyTested})
     writeList(out, report, result);
-  if (tally.foreignLines > 0) {
-    std::fprintf(out, "<h2>not on the board: %lld lines</h2>\n<p>",
-                 tally.foreignLines);
-    for (const ForeignLabel &foreign : tally.foreign) {
-      std::fputs("<span class=\"key\">", out);
-      writeText(out, foreign.label.c_str());
-      std::fputs("</span> ", out);
-    }
-    std::fputs("</p>\n", out);
+  std::fprintf(out, "<h2>Not on the board (%zu)</h2>\n<ul>\n",
+               tally.foreign.size());
+  for (const ForeignLabel &foreign : tally.foreign) {
+    std::fputs("<li><span class=\"key\">", out);
+    writeText(out, foreign.label.c_str());
+    std::fputs("</span> ", out);
+    writeText(out, offBoardNote(foreign).c_str());
+    std::fputs("</li>\n", out);
   }
+  std::fputs("</ul>\n", out);
   writeCounts(out, report);
   if (report.timed)
     writeChatter(out, report);
-  std::fprintf(out, "<h2>anomalies: %lld", tally.anomalyCount);
+  std::fprintf(out, "<h2>Anomalies (%lld)", tally.anomalyCount);
   if (tally.anomalyCount > kKeptAnomalies)
     std::fprintf(out, " (only the first %d are listed)", kKeptAnomalies);
   std::fputs("</h2>\n<ul>\n", out);

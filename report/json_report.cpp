@@ -5,6 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdio>
+
 #include "report/summary_text.h"
 
 using Json = nlohmann::ordered_json;
@@ -16,6 +18,27 @@ Json labels(const Report &report, const std::vector<int> &keys) {
   for (int key : keys)
     list.push_back(report.board->keys[key].label);
   return list;
+}
+
+// A C1 control character (U+0080 to U+009F) is a command to a terminal
+// the JSON may be printed on: written as the JSON escape instead, which
+// reads back as the same label.
+std::string withC1Escaped(const std::string &text) {
+  std::string out;
+  char escaped[8];
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    const unsigned char next =
+        i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+    if (c == 0xC2 && next >= 0x80 && next < 0xA0) {
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", next);
+      out += escaped;
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
 }
 
 } // namespace
@@ -45,6 +68,11 @@ std::string jsonReport(const Report &report) {
   for (const ForeignLabel &label : tally.foreign)
     foreign[label.label] = label.lines;
   json["notOnBoard"] = foreign;
+  Json presets = Json::object();
+  for (const ForeignLabel &label : tally.foreign)
+    if (const char *preset = presetWithLabel(label.label))
+      presets[label.label] = preset;
+  json["try"] = presets;
   json["maxHeld"] = tally.maxHeld;
   Json presses = Json::object();
   forEachRepeatedKey(report, [&](int key, unsigned count) {
@@ -69,7 +97,8 @@ std::string jsonReport(const Report &report) {
                          {"reason", tally.anomalies[i].reason}});
   json["anomalies"] = anomalies;
   json["anomalyCount"] = tally.anomalyCount;
-  return json.dump(-1, ' ', false, Json::error_handler_t::replace);
+  return withC1Escaped(
+      json.dump(-1, ' ', false, Json::error_handler_t::replace));
 }
 
 bool writeJsonReport(FILE *out, const Report &report) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "keymodel/text_rules.h"
 #include "report/platform.h"
 #include "report/summary_text.h"
 
@@ -21,22 +22,6 @@ constexpr const char *kLooks[] = {"\x1b[97;48;5;25m", "\x1b[97;48;5;166m",
 constexpr char kChatterLook[] = "\x1b[97;48;5;160m";
 constexpr char kReset[] = "\x1b[0m";
 constexpr char kDot[] = " \xC2\xB7 ";
-
-// Cells the character a UTF-8 lead byte begins takes: the CJK ideographs
-// two, all else here one.
-int cellsOfLead(unsigned char lead) {
-  return lead >= 0xE3 && lead <= 0xE9 ? 2 : 1;
-}
-
-// Cells a UTF-8 name takes.
-int cellsOf(const char *text) {
-  int cells = 0;
-  for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
-       *p != 0; ++p)
-    if ((*p & 0xC0) != 0x80)
-      cells += cellsOfLead(*p);
-  return cells;
-}
 
 // One text row per key row (y 0, 1.5, 2.5, ... land on rows 0, 2, 3, ...);
 // columns scaled so the board fits the terminal, at most 5 to a key unit.
@@ -75,7 +60,8 @@ void drawKey(Screen &screen, const Report &report, int index, double scale) {
   if (width < 1 || x < column)
     return;
   int cells = 0;
-  const std::string text = fitted(capText(key), width, cells);
+  const std::string text =
+      fitted(displayText(capText(key)).c_str(), width, cells);
   const int left = (width - cells) / 2;
   line.append(x - column, ' ');
   line += report.progress.keys[index].chattered
@@ -112,7 +98,7 @@ void headerOf(const LiveView &view, std::string &line) {
       "watching ", "waiting for the checker's log: ", "emptied, a new run: ",
       "closed; waiting for the checker to start again: "};
   line = kSays[view.event];
-  line += fileNameText(view.logPath); // a control would move the cursor
+  line += displayText(view.logPath); // a control would move the cursor
   line += "   (Ctrl+C ends)";
 }
 
@@ -151,15 +137,15 @@ void drawScreen(const LiveView &view, const Report &report) {
          kLooks[KeyNever] + " never pressed " + kReset + " " + kChatterLook +
          " chatter " + kReset + "\x1b[K\r\n\x1b[K\r\n";
   const int keys = static_cast<int>(report.board->keys.size());
-  const int tested = report.count[KeyTested];
+  // The checker's own status line, and its counts.
   char status[160];
   std::snprintf(status, sizeof status,
-                "tested %d of %d%s%d left%s%d held now%sat most %d at once",
-                tested, keys, kDot, keys - tested, kDot, report.count[KeyHeld],
-                kDot, report.tally->maxHeld);
+                "tested %d of %d%s%d held%s%d left%sat most %d at once",
+                report.count[KeyTested], keys, kDot, report.count[KeyHeld],
+                kDot, report.count[KeyNever], kDot, report.tally->maxHeld);
   out += std::string(status) + "\x1b[K\r\n";
   // The verdict only once it can be anything but "not yet".
-  if (tested + report.count[KeyHeld] == keys || report.closed) {
+  if (report.count[KeyNever] == 0 || report.closed) {
     out += std::string("verdict: ") + verdictWord(report);
     for (const Reason &reason : verdictReasons(report))
       out += std::string(kDot) + reason.title + ": " +
@@ -168,8 +154,8 @@ void drawScreen(const LiveView &view, const Report &report) {
   }
   std::string left = "left:";
   for (int i = 0; i < keys; ++i)
-    if (reportResult(report, i) != KeyTested)
-      left += " " + report.board->keys[i].label;
+    if (reportResult(report, i) == KeyNever)
+      left += " " + labelText(report, i);
   int free = rows - 9 - static_cast<int>(screen.rows.size());
   // The last column stays free: erasing the line from there would take it.
   free -= addWrapped(out, left, columns - 1, free > 2 ? free - 2 : 1);

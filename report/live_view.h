@@ -11,7 +11,7 @@ constexpr int kBatchShown = 8; // transitions named on a batch's line
 
 // The transitions of one batch, as the line mode names them.
 struct Batch {
-  std::string labels[kBatchShown]; // control bytes taken out
+  std::string labels[kBatchShown]; // control characters escaped
   bool downs[kBatchShown];
   long long count;
 };

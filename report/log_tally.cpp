@@ -13,6 +13,8 @@ namespace {
 
 constexpr size_t kClosingJPLength = sizeof kClosingLineJP - 2; // no LF
 constexpr size_t kClosingUSLength = sizeof kClosingLineUS - 2;
+// Alt+F4 by its keys' scan codes: a board file names its keys as it likes.
+constexpr uint8_t kCodeF4 = 0x3E, kCodeLAlt = 0x38, kCodeRAlt = 0xB8;
 
 void addAnomaly(Tally &tally, long long line, const char *reason) {
   if (tally.anomalyCount < kKeptAnomalies)
@@ -47,9 +49,9 @@ void startTally(Tally &tally, const LogReading &reading, const Board &board,
     tally.keyOfLabel[labelId(reading, board.keys[i].label)] =
         static_cast<int>(i);
   startBoardProgress(tally.progress, board, chatterMs);
-  tally.f4 = keyLabelled(tally, reading, "F4");
-  tally.alts[0] = keyLabelled(tally, reading, "LAlt");
-  tally.alts[1] = keyLabelled(tally, reading, "RAlt");
+  tally.f4 = board.keyOfCode[kCodeF4];
+  tally.alts[0] = board.keyOfCode[kCodeLAlt];
+  tally.alts[1] = board.keyOfCode[kCodeRAlt];
   tally.gestureF4 = tally.gestureAlt = tally.lastAlt = -1;
   const bool backslash = keyLabelled(tally, reading, "\\") >= 0;
   tally.yen = backslash ? -1 : keyLabelled(tally, reading, "Yen");
@@ -102,6 +104,7 @@ int numberLabel(LogReading &reading, const std::string &label) {
     return known;
   const int id = static_cast<int>(reading.labelIds.size());
   reading.labelIds.emplace(label, id);
+  reading.lastMs.push_back(0);
   for (Tally &tally : reading.tally) {
     tally.keyOfLabel.push_back(-1);
     tally.foreignSlot.push_back(-1);
@@ -158,9 +161,10 @@ void applyBackslash(Tally &tally, const LogReading &reading, bool down,
   }
 }
 
-void applyLine(LogReading &reading, const std::string &label, bool down,
-               double ms, bool stamped) {
-  const int id = numberLabel(reading, label);
+// id is the label's number, -1 past the numbers kept.
+void applyLine(LogReading &reading, int id, bool down, double ms,
+               bool stamped) {
+  const std::string &label = reading.lastLabel;
   for (Tally &tally : reading.tally) {
     const int key = id < 0 ? -1 : tally.keyOfLabel[id];
     if (!tally.active) {
@@ -178,7 +182,7 @@ void applyLine(LogReading &reading, const std::string &label, bool down,
 
 // The run's own chatter time, unless --chatter asked for another.
 void takeOpening(LogReading &reading) {
-  reading.opened = true;
+  reading.opened = reading.timed = true;
   if (reading.chatterGiven)
     return;
   reading.chatterMs = reading.opening.chatterMs;
@@ -205,6 +209,7 @@ void startLogReading(LogReading &reading, const std::vector<Board> &boards,
   reading.lines = 0;
   reading.closed = reading.classicClosing = reading.timed = false;
   reading.transitionSeen = false;
+  reading.lastMs.assign(reading.labelIds.size(), 0);
   reading.closingLayout = LayoutUnset;
   reading.closingBoard.clear();
   reading.opened = false;
@@ -245,6 +250,18 @@ void readLogLine(LogReading &reading, const NameTable &names,
   LogTransition transition;
   if (!parseLogTransition(text, length, transition))
     return addAnomalyToAll(reading, "not a log line");
+  // No checker writes a control byte; a NUL would cut the label short.
+  for (char c : transition.label)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+      return addAnomalyToAll(reading, "not a log line");
+  const bool hasTime = transition.ms >= 0;
+  if (!reading.transitionSeen && !reading.opened)
+    reading.timed = hasTime;
+  // A log that contradicts itself changes nothing: a line of the other
+  // kind is no checker's, and a key's time going back would hide a bounce.
+  if (hasTime != reading.timed)
+    return addAnomalyToAll(reading, hasTime ? "a time in an untimed log"
+                                            : "no time in a timed log");
   const char *label = transition.label.data();
   size_t labelLength = transition.label.size();
   trimBlanks(label, labelLength);
@@ -255,9 +272,14 @@ void readLogLine(LogReading &reading, const NameTable &names,
   const int name = ascii ? -1 : findName(names, label, labelLength);
   reading.lastLabel = name >= 0 ? std::string(names.names[name].utf8)
                                 : std::string(label, labelLength);
+  const int id = numberLabel(reading, reading.lastLabel);
+  long long *lastMs = hasTime && id >= 0 ? &reading.lastMs[id] : nullptr;
+  if (lastMs != nullptr && transition.ms < *lastMs)
+    return addAnomalyToAll(reading, "time went back");
+  if (lastMs != nullptr)
+    *lastMs = transition.ms;
   reading.lastIsKey = true;
   reading.lastDown = transition.down;
-  reading.timed = reading.timed || transition.ms >= 0;
   // Only a board run logs times: a log that starts without them is a
   // classic checker's, whose board is us101 or jp106, so the other
   // candidates need not read it.
@@ -268,6 +290,6 @@ void readLogLine(LogReading &reading, const NameTable &names,
   reading.transitionSeen = true;
   const double ms =
       transition.ms >= 0 ? static_cast<double>(transition.ms) : reading.now;
-  applyLine(reading, reading.lastLabel, transition.down, ms,
+  applyLine(reading, id, transition.down, ms,
             transition.ms < 0 && reading.now != kNoTime);
 }

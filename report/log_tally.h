@@ -86,8 +86,11 @@ struct LogReading {
   bool opened;
   BoardOpening opening;
   bool chatterGiven; // --chatter: the log's own chatter time is not taken
-  bool timed;        // some transition carried its time
+  // A log has times on every line or on none: its opening line, else its
+  // first transition, says which; a line of the other kind contradicts it.
+  bool timed;
   bool transitionSeen;
+  std::vector<long long> lastMs; // by label id: its last own time
   // A watch stamps each batch of lines with the time it was read, in ms;
   // kNoTime when not watching.
   double now;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "keymodel/board_presets.h"
+#include "keymodel/text_rules.h"
 #include "keymodel/transition_log.h"
 #include "report/html_file.h"
 #include "report/json_report.h"
@@ -25,7 +27,7 @@ namespace {
 constexpr char kUsage[] =
     "usage: keyboard-report [--board NAME|FILE] [--json] [--html FILE] "
     "[--watch] [--chatter MS] [--unit N] [LOG | --results FILE...] | "
-    "--boards\n";
+    "--boards | --board NAME --print-board\n";
 constexpr char kHelp[] =
     "Reads a keyboard checker log (default %s) and\n"
     "tells which keys of the board were tested, held at the end or never\n"
@@ -35,6 +37,8 @@ constexpr char kHelp[] =
     "                  lists them) or a board file (default: from the log)\n"
     "  --layout jp|us  the same as --board jp106 or --board us101\n"
     "  --boards        list the preset boards and end\n"
+    "  --print-board   with --board NAME: write that preset's board file to\n"
+    "                  stdout and end, to start a board file of your own from\n"
     "  --json          one JSON object on stdout, no HTML unless --html\n"
     "  --html FILE     where the HTML report goes (default: "
     "keyboard-report.html\n"
@@ -54,6 +58,7 @@ constexpr char kHelp[] =
 struct Options {
   const char *board = nullptr;
   bool boards = false;
+  bool printBoard = false;
   bool json = false;
   const char *html = nullptr;
   const char *log = nullptr;
@@ -79,6 +84,8 @@ bool parseOptions(int argc, char **argv, Options &options) {
       options.json = true;
     } else if (std::strcmp(arg, "--boards") == 0) {
       options.boards = true;
+    } else if (std::strcmp(arg, "--print-board") == 0) {
+      options.printBoard = true;
     } else if (std::strcmp(arg, "--board") == 0 && hasValue &&
                options.board == nullptr) {
       options.board = argv[++i];
@@ -112,6 +119,9 @@ bool parseOptions(int argc, char **argv, Options &options) {
       options.files.push_back(arg);
     }
   }
+  if (options.printBoard &&
+      (options.board == nullptr || !options.files.empty()))
+    return false;
   options.log = options.files.empty() ? kLogFileName : options.files[0];
   const bool logOnly =
       options.watch || options.unit > 0 || options.chatterMs != kNoTime;
@@ -187,6 +197,22 @@ int listBoards() {
                 board.title.c_str());
   }
   return 0;
+}
+
+// A preset's file exactly as it ships, for a user to start a board file
+// from.
+int printBoard(const char *name) {
+  for (int i = 0; i < kBoardPresetCount; ++i) {
+    const char *text = kBoardPresets[i].text;
+    const size_t size = std::strlen(text);
+    if (std::strcmp(kBoardPresets[i].name, name) == 0)
+      return printed(std::fwrite(text, 1, size, stdout) == size ? 0 : -1);
+  }
+  std::fprintf(stderr,
+               "keyboard-report: --print-board: \"%s\" is no preset board "
+               "(--boards lists them)\n",
+               displayText(name).c_str());
+  return 2;
 }
 
 int report(const Options &options) {
@@ -283,6 +309,8 @@ int main(int argc, char **argv) {
         std::fputs(kUsage, stdout) < 0 ? -1 : std::printf(kHelp, kLogFileName));
   } else if (options.boards) {
     status = listBoards();
+  } else if (options.printBoard) {
+    status = printBoard(options.board);
   } else if (options.version) {
     status = printed(std::puts("keyboard-report " KC_VERSION));
   } else if (options.results) {

@@ -3,21 +3,22 @@
 // bench reads.
 #include "report/summary_text.h"
 
+#include "keymodel/text_rules.h"
+
 namespace {
 
 void writeList(FILE *out, const Report &report, KeyResult wanted,
                const char *title) {
   std::fprintf(out, "%s (%d):", title, report.count[wanted]);
   for (int key : keysWithResult(report, wanted))
-    std::fprintf(out, " %s", report.board->keys[key].label.c_str());
+    std::fprintf(out, " %s", labelText(report, key).c_str());
   std::fputc('\n', out);
 }
 
 void writePresses(FILE *out, const Report &report) {
   std::fputs("Pressed more than once:", out);
   forEachRepeatedKey(report, [&](int key, unsigned presses) {
-    std::fprintf(out, " %s x%u", report.board->keys[key].label.c_str(),
-                 presses);
+    std::fprintf(out, " %s x%u", labelText(report, key).c_str(), presses);
   });
   std::fputc('\n', out);
 }
@@ -33,15 +34,16 @@ void writeChatter(FILE *out, const Report &report) {
 
 void writeForeign(FILE *out, const Report &report) {
   const Tally &tally = *report.tally;
-  if (tally.foreignLines == 0)
-    return;
-  std::fprintf(
-      out, "Not on the board (%lld lines, not counted):", tally.foreignLines);
+  std::fprintf(out, "Not on the board (%zu, not counted):\n",
+               tally.foreign.size());
+  long long listed = 0;
   for (const ForeignLabel &foreign : tally.foreign) {
-    std::fputc(' ', out);
-    writeFileName(out, foreign.label.c_str());
+    std::fprintf(out, "  %s %s\n", displayText(foreign.label).c_str(),
+                 offBoardNote(foreign).c_str());
+    listed += foreign.lines;
   }
-  std::fputc('\n', out);
+  if (listed < tally.foreignLines)
+    std::fprintf(out, "  (only the first %d are listed)\n", kKeptForeign);
 }
 
 void writeVerdict(FILE *out, const Report &report) {
@@ -69,6 +71,16 @@ std::vector<Reason> verdictReasons(const Report &report) {
   return reasons;
 }
 
+std::string offBoardNote(const ForeignLabel &foreign) {
+  std::string note = "(" + std::to_string(foreign.lines) +
+                     (foreign.lines == 1 ? " line)" : " lines)");
+  const char *preset = presetWithLabel(foreign.label);
+  Board board;
+  if (preset != nullptr && loadPresetBoard(preset, board))
+    note += ": " + board.title + " has it; try --board " + preset;
+  return note;
+}
+
 const char *verdictWord(const Report &report) {
   return report.verdict.pass ? "PASS" : "FAIL";
 }
@@ -76,35 +88,23 @@ const char *verdictWord(const Report &report) {
 std::string keyList(const Report &report, const std::vector<int> &keys) {
   std::string list;
   for (int key : keys)
-    list += (list.empty() ? "" : " ") + report.board->keys[key].label;
+    list += (list.empty() ? "" : " ") + labelText(report, key);
   return list;
 }
 
 void describeChatter(char *text, size_t size, const Report &report,
                      const Chatter &chatter) {
   std::snprintf(text, size, "%s: down again %.1f ms after up, line %lld",
-                report.board->keys[chatter.key].label.c_str(), chatter.gapMs,
+                labelText(report, chatter.key).c_str(), chatter.gapMs,
                 chatter.line);
 }
 
-std::string fileNameText(const char *name) {
-  std::string text;
-  char escaped[12];
-  for (const unsigned char *p = reinterpret_cast<const unsigned char *>(name);
-       *p != 0; ++p) {
-    if (*p < 0x20 || *p == 0x7F)
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", *p);
-    else if (*p == 0xC2 && p[1] >= 0x80 && p[1] < 0xA0)
-      std::snprintf(escaped, sizeof escaped, "\\xC2\\x%02X", *++p);
-    else
-      escaped[0] = static_cast<char>(*p), escaped[1] = '\0';
-    text += escaped;
-  }
-  return text;
+std::string labelText(const Report &report, int key) {
+  return displayText(report.board->keys[key].label);
 }
 
 void writeFileName(FILE *out, const char *name) {
-  std::fputs(fileNameText(name).c_str(), out);
+  std::fputs(displayText(name).c_str(), out);
 }
 
 void writeSummary(FILE *out, const Report &report, const char *htmlPath) {
@@ -113,8 +113,9 @@ void writeSummary(FILE *out, const Report &report, const char *htmlPath) {
   std::fputs("Log: ", out);
   writeFileName(out, report.logPath);
   std::fprintf(out, "%s\n", report.closed ? "" : " (no closing line)");
-  std::fprintf(out, "Board: %s, %s, from the %s\n", report.board->name.c_str(),
-               report.board->title.c_str(), report.boardFrom);
+  std::fprintf(out, "Board: %s, %s, from the %s\n",
+               displayText(report.board->name).c_str(),
+               displayText(report.board->title).c_str(), report.boardFrom);
   std::fprintf(out,
                "Keys: tested %d of %zu, held %d, never pressed %d; at most %d "
                "held at once\n",

@@ -35,13 +35,19 @@ struct Reason {
 };
 std::vector<Reason> verdictReasons(const Report &report);
 
+// What the summary and the HTML say of a label the board lacks: its lines
+// and the preset that has such a key, if any: "(2 lines): ISO 105-key
+// (Europe) has it; try --board iso105".
+std::string offBoardNote(const ForeignLabel &foreign);
+
 // "PASS" or "FAIL"
 const char *verdictWord(const Report &report);
 
 // The labels of keys, blank-separated.
 std::string keyList(const Report &report, const std::vector<int> &keys);
 
-// A file name for a terminal: control characters (C0, DEL and C1) come out
-// as \xNN, so a crafted name cannot move the cursor or fake a line.
+// Whatever a file gave, for a terminal: control characters (C0, DEL and
+// C1) come out as \xNN, so a crafted name cannot move the cursor or fake a
+// line.
 void writeFileName(FILE *out, const char *name);
-std::string fileNameText(const char *name);
+std::string labelText(const Report &report, int key);

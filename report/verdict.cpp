@@ -123,9 +123,10 @@ bool decideReport(Report &report, const LogReading &reading, bool option,
                            report.progress.keys[tally.ro].tested);
   judgeBoard(report.progress, report.verdict);
   report.verdict.pass = report.verdict.pass && report.boardNamed;
-  report.count[KeyTested] = report.count[KeyHeld] = report.count[KeyNever] = 0;
-  for (size_t i = 0; i < report.progress.keys.size(); ++i)
-    ++report.count[reportResult(report, static_cast<int>(i))];
+  const BoardCounts counts = countBoard(report.progress);
+  report.count[KeyTested] = counts.tested;
+  report.count[KeyHeld] = counts.held;
+  report.count[KeyNever] = counts.left;
   return true;
 }
 
@@ -149,4 +150,17 @@ const char *capText(const BoardKey &key) {
                  std::strncmp(label, kNumPadPrefix, prefix) == 0
              ? label + prefix
              : label;
+}
+
+int cellsOfLead(unsigned char lead) {
+  return lead >= 0xE3 && lead <= 0xE9 ? 2 : 1;
+}
+
+int cellsOf(const char *text) {
+  int cells = 0;
+  for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
+       *p != 0; ++p)
+    if ((*p & 0xC0) != 0x80)
+      cells += cellsOfLead(*p);
+  return cells;
 }

@@ -26,7 +26,7 @@ struct Report {
   // checker closed before their ups could be logged.
   BoardProgress progress;
   Verdict verdict;
-  int count[3]; // keys tested, held, never
+  int count[3]; // keys tested, held, never: countBoard's, as the checkers
   // A classic Japanese log whose Yen and Ro were never down together.
   bool yenRoUntested;
 };
@@ -61,3 +61,8 @@ void forEachRepeatedKey(const Report &report, Visit visit) {
 // A key's label as its cap shows it: a keypad key already stands in the
 // keypad, so without "NumPad ".
 const char *capText(const BoardKey &key);
+
+// Cells of a monospaced font the character a UTF-8 lead byte begins takes:
+// the CJK ideographs two, all else here one; and a whole label's cells.
+int cellsOfLead(unsigned char lead);
+int cellsOf(const char *text);

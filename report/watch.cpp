@@ -14,6 +14,7 @@
 #include <cstring>
 #include <string>
 
+#include "keymodel/text_rules.h"
 #include "report/live_view.h"
 #include "report/platform.h"
 
@@ -71,11 +72,7 @@ ReadResult readBatch(Follow &f, LogReading &reading, const NameTable &names,
     if (!reading.lastIsKey)
       continue;
     if (batch.count < kBatchShown) {
-      std::string &label = batch.labels[batch.count];
-      label.clear();
-      for (char c : reading.lastLabel) // a control byte would move the cursor
-        if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F)
-          label += c;
+      batch.labels[batch.count] = displayText(reading.lastLabel);
       batch.downs[batch.count] = reading.lastDown;
     }
     ++batch.count;

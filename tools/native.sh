@@ -9,20 +9,22 @@ APP_PID=
 
 kc_wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
-# kc_native_up: the display and its window manager, each once.
+# kc_native_up [RC]: the display and its window manager, each once; openbox
+# reads the configuration RC when one is given.
 kc_native_up() {
+  local rc=${1:-$KC_STATE/rc.xml}
   mkdir -p "$KC_STATE"
   kc_start_xvfb || return 1
   kc_wm_ready && return 0
-  # openbox's own key bindings, but for Alt+F4, would take keys under test
-  # (Print starts a screenshot tool), so it gets a configuration of one.
-  cat >"$KC_STATE/rc.xml" <<'XML'
+  # openbox's own key bindings, but for Alt+F4, would take keys from the
+  # classic window (Print starts a screenshot tool): by default it has one.
+  [ -n "${1:-}" ] || cat >"$rc" <<'XML'
 <?xml version="1.0"?>
 <openbox_config xmlns="http://openbox.org/3.4/rc">
   <keyboard><keybind key="A-F4"><action name="Close"/></keybind></keyboard>
 </openbox_config>
 XML
-  openbox --sm-disable --config-file "$KC_STATE/rc.xml" >"$KC_STATE/wm.log" 2>&1 &
+  openbox --sm-disable --config-file "$rc" >"$KC_STATE/wm.log" 2>&1 &
   echo $! >"$KC_STATE/wm.pid"
   kc_wait_for 10 kc_wm_ready || kc_fatal "openbox did not start"
 }

@@ -31,33 +31,41 @@ bool isAscii(const char *text, int length) {
   return true;
 }
 
-XftFont *faceFor(const BoardFonts &fonts, const char *text, int length) {
-  return fonts.western != nullptr && isAscii(text, length)
-             ? fonts.western
-             : fonts.japanese->font;
+XftFont *fontFor(const BoardFonts &fonts, int face, const char *text,
+                 int length) {
+  return fonts.western[face] != nullptr && isAscii(text, length)
+             ? fonts.western[face]
+             : fonts.japanese[face].font;
 }
 
-void drawText(BoardCanvas &canvas, const BoardFonts &fonts, uint32_t colorref,
-              int x, int y, const char *utf8, int length) {
-  XftFont *face = faceFor(fonts, utf8, length);
+void drawText(BoardCanvas &canvas, const BoardFonts &fonts, int face,
+              uint32_t colorref, int x, int y, const char *utf8, int length) {
+  XftFont *font = fontFor(fonts, face, utf8, length);
   // The Japanese face's ascent is GDI's, which places the line.
   const int ascent =
-      face == fonts.western ? face->ascent : fonts.japanese->ascent;
-  XftDrawStringUtf8(canvas.draw, &colorOf(canvas, colorref), face, x,
+      font == fonts.western[face] ? font->ascent : fonts.japanese[face].ascent;
+  XftDrawStringUtf8(canvas.draw, &colorOf(canvas, colorref), font, x,
                     y + ascent, reinterpret_cast<const FcChar8 *>(utf8),
                     length);
 }
 
-void drawCap(BoardCanvas &canvas, const BoardFonts &font, const BoardPlan &plan,
-             const BoardCap &cap, const std::string &label) {
+void drawCap(BoardCanvas &canvas, const BoardFonts &fonts,
+             const BoardPlan &plan, const BoardCap &cap) {
   fill(canvas, cap.chatter ? kChatterColor : kCapEdgeColor, cap.left, cap.top,
        cap.right, cap.bottom);
   const int edge = cap.chatter ? plan.frame : 1;
   fill(canvas, cap.fill, cap.left + edge, cap.top + edge, cap.right - edge,
        cap.bottom - edge);
+  // A caption too long even for the small face ends at the keycap's edge.
+  XRectangle inside = {
+      short(cap.left + edge), short(cap.top + edge),
+      static_cast<unsigned short>(cap.right - cap.left - 2 * edge),
+      static_cast<unsigned short>(cap.bottom - cap.top - 2 * edge)};
+  XftDrawSetClipRectangles(canvas.draw, 0, 0, &inside, 1);
   for (int l = 0; l < cap.lineCount; ++l)
-    drawText(canvas, font, cap.text, cap.lines[l].x, cap.lines[l].y,
-             label.data() + cap.lines[l].offset, cap.lines[l].length);
+    drawText(canvas, fonts, cap.face, cap.text, cap.lines[l].x, cap.lines[l].y,
+             cap.caption.data() + cap.lines[l].offset, cap.lines[l].length);
+  XftDrawSetClip(canvas.draw, None);
 }
 
 } // namespace
@@ -96,27 +104,40 @@ void destroyBoardCanvas(Display *display, BoardCanvas &canvas) {
   canvas = {};
 }
 
-void openBoardFonts(Display *display, const GridFont &japanese,
-                    BoardFonts &fonts) {
-  fonts = {display, &japanese, nullptr};
-  double pixels = 0;
-  FcPatternGetDouble(japanese.font->pattern, FC_PIXEL_SIZE, 0, &pixels);
-  fonts.western = XftFontOpen(
-      display, DefaultScreen(display), FC_FAMILY, FcTypeString, "monospace",
-      FC_LANG, FcTypeString, "en", FC_WEIGHT, FcTypeInteger, FC_WEIGHT_BOLD,
-      FC_PIXEL_SIZE, FcTypeDouble, pixels > 0 ? pixels : 15.0, nullptr);
+bool openBoardFonts(void *context, int cellHeight, BoardMetrics &metrics) {
+  BoardFonts &fonts = *static_cast<BoardFonts *>(context);
+  closeBoardFonts(fonts);
+  for (int face : {FaceNormal, FaceSmall}) {
+    const int cell =
+        face == FaceNormal ? cellHeight : smallCellHeight(cellHeight);
+    GridFont &japanese = fonts.japanese[face];
+    if (!openGridFont(fonts.display, fonts.screen, japanese, cell))
+      return false;
+    metrics.face[face] = japanese.metrics;
+    double pixels = 0;
+    FcPatternGetDouble(japanese.font->pattern, FC_PIXEL_SIZE, 0, &pixels);
+    fonts.western[face] =
+        XftFontOpen(fonts.display, fonts.screen, FC_FAMILY, FcTypeString,
+                    "monospace", FC_LANG, FcTypeString, "en", FC_WEIGHT,
+                    FcTypeInteger, FC_WEIGHT_BOLD, FC_PIXEL_SIZE, FcTypeDouble,
+                    pixels > 0 ? pixels : double(cell), nullptr);
+  }
+  return true;
 }
 
 void closeBoardFonts(BoardFonts &fonts) {
-  if (fonts.western != nullptr)
-    XftFontClose(fonts.display, fonts.western);
-  fonts.western = nullptr;
+  for (int face : {FaceNormal, FaceSmall}) {
+    if (fonts.western[face] != nullptr)
+      XftFontClose(fonts.display, fonts.western[face]);
+    fonts.western[face] = nullptr;
+    closeGridFont(fonts.display, fonts.japanese[face]);
+  }
 }
 
-int measureBoardText(void *fonts, const char *text, int length) {
+int measureBoardText(void *fonts, int face, const char *text, int length) {
   const auto &with = *static_cast<const BoardFonts *>(fonts);
   XGlyphInfo extents;
-  XftTextExtentsUtf8(with.display, faceFor(with, text, length),
+  XftTextExtentsUtf8(with.display, fontFor(with, face, text, length),
                      reinterpret_cast<const FcChar8 *>(text), length, &extents);
   return extents.xOff;
 }
@@ -134,7 +155,7 @@ void drawBoardPlan(Display *display, Window window, BoardCanvas &canvas,
     if (!first && cap.fill == was.fill && cap.text == was.text &&
         cap.chatter == was.chatter)
       continue;
-    drawCap(canvas, font, plan, cap, plan.board->keys[i].label);
+    drawCap(canvas, font, plan, cap);
     was = cap;
     if (!first)
       XCopyArea(display, canvas.buffer, window, canvas.gc, cap.left, cap.top,
@@ -147,14 +168,14 @@ void drawBoardPlan(Display *display, Window window, BoardCanvas &canvas,
     // keys.
     const int top = plan.statusY;
     fill(canvas, kBoardBackColor, 0, top, canvas.width, canvas.height);
-    drawText(canvas, font, kStatusTextColor, plan.statusX, plan.statusY,
-             plan.status.data(), static_cast<int>(plan.status.size()));
+    drawText(canvas, font, FaceNormal, kStatusTextColor, plan.statusX,
+             plan.statusY, plan.status.data(), int(plan.status.size()));
     if (!plan.verdict.empty())
-      drawText(canvas, font, plan.verdictColor, plan.verdictX, plan.verdictY,
-               plan.verdict.data(), static_cast<int>(plan.verdict.size()));
+      drawText(canvas, font, FaceNormal, plan.verdictColor, plan.verdictX,
+               plan.verdictY, plan.verdict.data(), int(plan.verdict.size()));
     if (!plan.notice.empty())
-      drawText(canvas, font, kStatusTextColor, plan.noticeX, plan.noticeY,
-               plan.notice.data(), static_cast<int>(plan.notice.size()));
+      drawText(canvas, font, FaceNormal, kStatusTextColor, plan.noticeX,
+               plan.noticeY, plan.notice.data(), int(plan.notice.size()));
     canvas.shownStatus = plan.status;
     canvas.shownVerdict = plan.verdict;
     canvas.shownNotice = plan.notice;

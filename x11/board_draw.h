@@ -32,23 +32,26 @@ bool createBoardCanvas(Display *display, Window window, int width, int height,
                        BoardCanvas &canvas);
 void destroyBoardCanvas(Display *display, BoardCanvas &canvas);
 
-// The board's two faces: a Japanese face draws the backslash as a yen
-// sign, so a text of ASCII alone gets a Western monospace face, and any
-// other text the classic grid's Japanese one.
+// The board's fonts, a normal and a small face (BoardFace), each in two
+// kinds: a Japanese face draws the backslash as a yen sign, so a text of
+// ASCII alone gets a Western monospace face, and any other text the
+// classic grid's Japanese one.
 struct BoardFonts {
   Display *display;
-  const GridFont *japanese;
-  XftFont *western; // the Japanese face draws everything without it
+  int screen;
+  GridFont japanese[2];
+  XftFont *western[2]; // the Japanese face draws everything without them
 };
 
-// The Western face at the Japanese face's size, bold as it is.
-void openBoardFonts(Display *display, const GridFont &japanese,
-                    BoardFonts &fonts);
+// The plan's OpenBoardFonts, with the BoardFonts as its context: the
+// faces for a window at that cell height, the Western ones at the
+// Japanese ones' sizes, bold as they are; what was open before is closed.
+bool openBoardFonts(void *fonts, int cellHeight, BoardMetrics &metrics);
 void closeBoardFonts(BoardFonts &fonts);
 
-// The plan's measure: a UTF-8 text's advance in pixels in the face that
+// The plan's measure: a UTF-8 text's advance in pixels in the font that
 // draws it, with the BoardFonts as its context.
-int measureBoardText(void *fonts, const char *text, int length);
+int measureBoardText(void *fonts, int face, const char *text, int length);
 
 // Brings the off-screen copy up to the plan and copies what changed.
 void drawBoardPlan(Display *display, Window window, BoardCanvas &canvas,

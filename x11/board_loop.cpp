@@ -29,7 +29,8 @@ constexpr long kPaintDelayNs = 1000 * 1000;
 void paint(BoardChecker &c) {
   if (c.stale) {
     colourBoardPlan(c.plan, c.progress);
-    noteBoardLogState(c.plan, c.log.state == LogWriting);
+    noteBoardLogState(c.plan, c.log.state == LogWriting, c.logPlace);
+    addKeyboardHoldNotice(c.plan, c.hold);
     drawBoardPlan(c.display, c.main.window, c.canvas, c.fonts, c.plan);
   }
   if (c.exposed)
@@ -117,8 +118,15 @@ void catchUp(BoardChecker &c) {
 }
 
 bool onFocusIn(BoardChecker &c, const XFocusChangeEvent &focus) {
-  if (focus.detail == NotifyInferior)
+  // A FocusIn of mode NotifyGrab is our own grab starting: the focus never
+  // left, and a grab in answer to it would only bring another. One that
+  // comes to a window no longer mapped is the server ending our grab as
+  // the window goes (perhaps destroyed, where nothing can be asked of it).
+  if (focus.detail == NotifyInferior || focus.mode == NotifyGrab || !c.shown)
     return true;
+  // Held first, so that no shortcut slips to the desktop meanwhile.
+  if (holdKeyboard(c.hold))
+    c.stale = true;
   acquireKeyboard(c.keyboard);
   catchUp(c);
   startFocusCatchUp(c.catchUp);
@@ -130,15 +138,34 @@ void onCatchUpTimer(BoardChecker &c) {
     catchUp(c);
 }
 
-bool onFocusOut(BoardChecker &c) {
-  // A grab by the desktop (mode NotifyGrab) takes the keys as well.
+void onHoldTimer(BoardChecker &c) {
+  if (retryKeyboardHold(c.hold))
+    c.stale = true;
+}
+
+bool onFocusOut(BoardChecker &c, const XFocusChangeEvent &focus) {
+  if (isOwnGrabStart(c.hold, focus.mode))
+    return true;
+  // A grab by the desktop (mode NotifyGrab) takes the keys as well; a
+  // click elsewhere while the keyboard is ours (NotifyWhileGrabbed) hands
+  // it back.
+  releaseKeyboard(c.hold);
   unacquireKeyboard(c.keyboard);
   stopFocusCatchUp(c.catchUp);
   return true;
 }
 
 bool onMapNotify(BoardChecker &c) {
+  c.shown = true;
   focusWithoutManager(c.display, c.main.window);
+  return true;
+}
+
+// Hidden (iconified, another desktop shown) or destroyed: the server let
+// the keyboard go with the window.
+bool onUnmapNotify(BoardChecker &c) {
+  c.shown = false;
+  forgetKeyboardHold(c.hold);
   return true;
 }
 
@@ -181,13 +208,15 @@ bool dispatch(BoardChecker &c, XEvent &event) {
   case FocusIn:
     return onFocusIn(c, event.xfocus);
   case FocusOut:
-    return onFocusOut(c);
+    return onFocusOut(c, event.xfocus);
   case Expose:
     return onExpose(c, event.xexpose);
   case ClientMessage:
     return onClientMessage(c, event.xclient);
   case MapNotify:
     return onMapNotify(c);
+  case UnmapNotify:
+    return onUnmapNotify(c);
   case MappingNotify:
     return onMappingNotify(c, event.xmapping);
   case DestroyNotify:
@@ -213,9 +242,9 @@ int closeBoardChecker(BoardChecker &c) {
   const int status = logFileStoppedShort(c.log) ? 1 : 0;
   if (!serverAnswers(c.display, kCloseWaitMs))
     std::_Exit(status);
+  releaseKeyboard(c.hold);
   destroyBoardCanvas(c.display, c.canvas);
   closeBoardFonts(c.fonts);
-  closeGridFont(c.display, c.font);
   if (c.main.window != None)
     XDestroyWindow(c.display, c.main.window);
   XCloseDisplay(c.display);
@@ -226,14 +255,15 @@ int closeBoardChecker(BoardChecker &c) {
 } // namespace
 
 int runBoardChecker(BoardChecker &c) {
-  pollfd fds[4] = {{ConnectionNumber(c.display), POLLIN, 0},
+  pollfd fds[5] = {{ConnectionNumber(c.display), POLLIN, 0},
                    {c.signalFd, POLLIN, 0},
                    {c.catchUp.fd, POLLIN, 0},
-                   {c.paintFd, POLLIN, 0}};
+                   {c.paintFd, POLLIN, 0},
+                   {c.hold.fd, POLLIN, 0}};
   for (;;) {
     if (!drainEventsOf(c))
       break;
-    if (poll(fds, 4, -1) < 0)
+    if (poll(fds, 5, -1) < 0)
       continue; // EINTR: the signals that matter come through signalFd
     if (fds[1].revents & POLLIN) {
       takeSignalBacklog(c.display, c.keyboard.xkbEventType,
@@ -242,6 +272,8 @@ int runBoardChecker(BoardChecker &c) {
     }
     if (fds[2].revents & POLLIN)
       onCatchUpTimer(c);
+    if (fds[4].revents & POLLIN)
+      onHoldTimer(c);
     if (fds[3].revents & POLLIN)
       onPaintTimer(c);
     paintSoon(c);

@@ -6,14 +6,18 @@
 #include <X11/Xatom.h>
 #include <fontconfig/fontconfig.h>
 #include <sys/timerfd.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "keymodel/board_log.h"
+#include "keymodel/text_rules.h"
 #include "keymodel/transition_log.h"
+#include "x11/board_legends.h"
 #include "x11/board_mode.h"
 #include "x11/board_options.h"
 #include "x11/log_notice.h"
@@ -36,13 +40,54 @@ Bool isClockChange(Display *, XEvent *event, XPointer checker) {
          event->xproperty.atom == c->clock;
 }
 
-bool setUpWindow(BoardChecker &c) {
-  if (!openGridFont(c.display, DefaultScreen(c.display), c.font)) {
-    std::fprintf(stderr, "keyboard-checker: no font found\n");
-    return false;
+// The room a window has on this screen: the work area the window manager
+// leaves (without panels), else the whole screen, less what its frame
+// takes; the frame is only known once mapped, so a title bar's worth.
+void screenRoom(Display *display, int &width, int &height) {
+  const int screen = DefaultScreen(display);
+  width = DisplayWidth(display, screen);
+  height = DisplayHeight(display, screen);
+  Atom type;
+  int format;
+  unsigned long count = 0, after = 0;
+  unsigned char *data = nullptr;
+  if (XGetWindowProperty(display, RootWindow(display, screen),
+                         XInternAtom(display, "_NET_WORKAREA", False), 0, 4,
+                         False, XA_CARDINAL, &type, &format, &count, &after,
+                         &data) == Success &&
+      data != nullptr && format == 32 && count >= 4) {
+    const long *area = reinterpret_cast<const long *>(data);
+    width = std::min(width, int(area[2]));
+    height = std::min(height, int(area[3]));
   }
-  openBoardFonts(c.display, c.font, c.fonts);
-  layoutBoardPlan(c.plan, c.board, c.font.metrics, measureBoardText, &c.fonts);
+  if (data != nullptr)
+    XFree(data);
+  constexpr int kFrameWidth = 16, kFrameHeight = 48;
+  width -= kFrameWidth;
+  height -= kFrameHeight;
+}
+
+// The largest fonts at which the board fits the screen; a board that fits
+// at none is refused as a bad board is, before any log is opened.
+bool fitBoard(BoardChecker &c, const std::vector<std::string> &legends) {
+  c.fonts.display = c.display;
+  c.fonts.screen = DefaultScreen(c.display);
+  int width, height;
+  screenRoom(c.display, width, height);
+  if (fitBoardPlan(c.plan, c.board, legends, width, height, openBoardFonts,
+                   measureBoardText, &c.fonts))
+    return true;
+  if (c.fonts.japanese[FaceNormal].font == nullptr)
+    std::fprintf(stderr, "keyboard-checker: no font found\n");
+  else
+    std::fprintf(stderr,
+                 "keyboard-checker: %s: the board does not fit a %d x %d "
+                 "screen even at the smallest font\n",
+                 displayText(c.board.name).c_str(), width, height);
+  return false;
+}
+
+bool setUpWindow(BoardChecker &c) {
   if (!createMainWindow(c.display, c.plan.clientWidth, c.plan.clientHeight,
                         c.main) ||
       !createBoardCanvas(c.display, c.main.window, c.plan.clientWidth,
@@ -58,9 +103,24 @@ bool setUpWindow(BoardChecker &c) {
   return true;
 }
 
+// The log's full name, the home folder as "~", for the window: a user who
+// started the checker from a menu has no other way to learn where it is.
+std::string logPlace() {
+  char folder[4096];
+  if (getcwd(folder, sizeof folder) == nullptr)
+    return "";
+  std::string place = std::string(folder) + "/" + kLogFileName;
+  const char *home = std::getenv("HOME");
+  const size_t length = home != nullptr ? std::strlen(home) : 0;
+  if (length > 1 && place.compare(0, length, home) == 0 && place[length] == '/')
+    place = "~" + place.substr(length);
+  return displayText(place);
+}
+
 void openLog(BoardChecker &c, double chatterMs) {
   openBoardLog(c.log, c.board, chatterMs);
   sayLogFileState(c.log, c.logSaid);
+  c.logPlace = logPlace();
 }
 
 } // namespace
@@ -88,6 +148,18 @@ int runBoardMode(int argc, char **argv) {
     return 1;
   g_lost = &c;
   handleConnectionFaults(c.display, onDisplayLost);
+  std::vector<std::string> legends;
+  if (options.keymapLegends) {
+    ScanMap map;
+    buildBoardScanMap(c.display, c.board, map);
+    readLegends(c.display, c.board, map, legends);
+  }
+  if (!fitBoard(c, legends)) {
+    closeBoardFonts(c.fonts);
+    XCloseDisplay(c.display);
+    FcFini();
+    return 2;
+  }
   if (!setUpWindow(c))
     return 1;
   c.startTime = serverTime(c);
@@ -95,6 +167,7 @@ int runBoardMode(int argc, char **argv) {
   c.paintFd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
   openLog(c, options.chatterMs);
   setUpKeyboard(c.keyboard, c.display, c.main.window);
+  openKeyboardHold(c.hold, c.display, c.main.window);
   buildBoardScanMap(c.display, c.board, c.keyboard.scanMap);
   startBoardProgress(c.progress, c.board, options.chatterMs);
   c.stale = true;

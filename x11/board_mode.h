@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 
 #include <cstdio>
+#include <string>
 
 #include "keymodel/board.h"
 #include "keymodel/board_plan.h"
@@ -15,6 +16,7 @@
 #include "x11/focus_catch_up.h"
 #include "x11/grid_font.h"
 #include "x11/keyboard_device.h"
+#include "x11/keyboard_hold.h"
 #include "x11/main_window.h"
 
 // Everything one board run holds; it stays where it was made, since the
@@ -23,18 +25,20 @@ struct BoardChecker {
   Display *display;
   MainWindow main;
   KeyboardDevice keyboard; // the focus gate and the board's scan map
+  KeyboardHold hold;       // the keyboard grabbed while the focus is ours
   Board board;
   BoardProgress progress;
   BoardPlan plan;
   LogFile log;
-  bool logSaid; // the end of the log has been reported
-  GridFont font;
-  BoardFonts fonts; // the font above and a Western one for ASCII texts
+  bool logSaid;         // the end of the log has been reported
+  std::string logPlace; // where the log is, for the window to say
+  BoardFonts fonts;     // normal and small, Japanese and Western
   BoardCanvas canvas;
   Atom clock;           // a property of the window, touched to read the time
   Time startTime;       // the server's time at start: the log's zero
   bool stale;           // the progress changed since the last drawing
   bool exposed;         // the window lost what it showed
+  bool shown;           // mapped: only then can the focus be the window's
   int signalFd;         // SIGINT, SIGTERM, SIGHUP
   FocusCatchUp catchUp; // the keymap read again after a focus gain
   int paintFd;          // the drawing a millisecond after a change

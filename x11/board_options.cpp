@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "keymodel/text_rules.h"
+
 namespace {
 
 // Faster than any person presses a key twice.
@@ -28,31 +30,38 @@ bool asksForBoard(int argc, char **argv) {
 
 bool parseBoardOptions(int argc, char **argv, BoardOptions &options,
                        std::string &error) {
-  options = {nullptr, kDefaultChatterMs};
-  bool chatterGiven = false;
+  options = {nullptr, kDefaultChatterMs, true};
+  const char *const names[] = {"--board", "--chatter", "--legends"};
+  bool given[3] = {false, false, false};
   for (int i = 1; i < argc; ++i) {
     const char *arg = argv[i];
-    const bool board = std::strcmp(arg, "--board") == 0;
-    const bool chatter = std::strcmp(arg, "--chatter") == 0;
-    if (!board && !chatter) {
-      error = std::string("unexpected argument \"") + arg + "\" with --board";
+    int which = 0;
+    while (which < 3 && std::strcmp(arg, names[which]) != 0)
+      ++which;
+    if (which == 3) {
+      error = "unexpected argument \"" + displayText(arg) + "\" with --board";
       return false;
     }
-    if (i + 1 >= argc || (board ? options.board != nullptr : chatterGiven)) {
+    if (i + 1 >= argc || given[which]) {
       error = std::string(arg) +
               (i + 1 >= argc ? " needs a value" : " given twice");
       return false;
     }
+    given[which] = true;
     const char *value = argv[++i];
-    if (board) {
+    if (which == 0) {
       options.board = value;
-    } else if (!takeChatter(value, options.chatterMs)) {
-      error = std::string("--chatter takes milliseconds above 0, at most "
-                          "1000, not \"") +
-              value + "\"";
+    } else if (which == 1 && !takeChatter(value, options.chatterMs)) {
+      error = "--chatter takes milliseconds above 0, at most 1000, not \"" +
+              displayText(value) + "\"";
       return false;
-    } else {
-      chatterGiven = true;
+    } else if (which == 2 && std::strcmp(value, "keymap") != 0 &&
+               std::strcmp(value, "board") != 0) {
+      error =
+          "--legends takes keymap or board, not \"" + displayText(value) + "\"";
+      return false;
+    } else if (which == 2) {
+      options.keymapLegends = std::strcmp(value, "keymap") == 0;
     }
   }
   return true;

@@ -7,14 +7,16 @@
 #include <string>
 
 struct BoardOptions {
-  const char *board; // a preset's name or a board file's path
-  double chatterMs;  // a down sooner than this after the up is chatter
+  const char *board;  // a preset's name or a board file's path
+  double chatterMs;   // a down sooner than this after the up is chatter
+  bool keymapLegends; // keycaps as the keymap prints them (--legends keymap)
 };
 
 // Any argument is "--board".
 bool asksForBoard(int argc, char **argv);
 
-// "--board NAME|FILE" and "--chatter MS", each at most once, in any order;
-// false with a one-line message (no line end) for anything else.
+// "--board NAME|FILE", "--chatter MS" and "--legends keymap|board", each
+// at most once, in any order; false with a one-line message (no line end)
+// for anything else.
 bool parseBoardOptions(int argc, char **argv, BoardOptions &options,
                        std::string &error);

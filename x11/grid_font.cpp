@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr double kCellHeight = 16;  // the grid font's requested height
 constexpr FcChar32 kKanji = 0x6F22; // 漢, the Zenkaku/Hankaku key's label
 
 // The units the scaling works in, read from the face file.
@@ -75,7 +74,8 @@ bool hasKanji(FcPattern *match) {
 
 } // namespace
 
-bool openGridFont(Display *display, int screen, GridFont &font) {
+bool openGridFont(Display *display, int screen, GridFont &font,
+                  int cellHeight) {
   font = {};
   FcPattern *match = matchFace(display, screen, "IPAGothic", true);
   if (match == nullptr || !hasKanji(match)) {
@@ -95,7 +95,7 @@ bool openGridFont(Display *display, int screen, GridFont &font) {
     std::snprintf(font.name, sizeof font.name, "%s", family);
 
   const double pixels =
-      std::lround(kCellHeight * units.perEm / (units.ascent + units.descent));
+      std::lround(cellHeight * units.perEm / (units.ascent + units.descent));
   const double scale = pixels / units.perEm;
   FcBool embolden = FcFalse;
   FcPatternGetBool(match, FC_EMBOLDEN, 0, &embolden);

@@ -16,7 +16,10 @@ struct GridFont {
 };
 
 // A Japanese-capable monospace face if one is installed, else any
-// monospace face. False only when fontconfig finds no font at all.
-bool openGridFont(Display *display, int screen, GridFont &font);
+// monospace face, at the size GDI gives a font of that cell height (the
+// classic grid's is 16). False only when fontconfig finds no font at all.
+constexpr int kGridCellHeight = 16;
+bool openGridFont(Display *display, int screen, GridFont &font,
+                  int cellHeight = kGridCellHeight);
 
 void closeGridFont(Display *display, GridFont &font);

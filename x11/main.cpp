@@ -18,7 +18,8 @@ namespace {
 
 constexpr char kUsage[] =
     "Usage: keyboard-checker [/jp | /en]\n"
-    "       keyboard-checker --board NAME|FILE [--chatter MS]\n"
+    "       keyboard-checker --board NAME|FILE [--chatter MS] [--legends "
+    "board]\n"
     "Shows every key of a full-size keyboard and logs each key that goes\n"
     "down or up to Corvanekeyboardchecker.log in the current directory.\n"
     "  /jp  Japanese 106-key main block\n"
@@ -29,7 +30,9 @@ constexpr char kUsage[] =
     "                     (keyboard-report --boards lists them) or a board\n"
     "                     file; each line of the log carries its time in ms\n"
     "  --chatter MS       with --board: a key down again sooner than this\n"
-    "                     after its up is chatter (default 30)\n";
+    "                     after its up is chatter (default 30)\n"
+    "  --legends board    with --board: keycaps with the board's labels,\n"
+    "                     not what the keymap prints (keymap, the default)\n";
 
 // Set only for the display-lost handler, which Xlib calls with no context
 // of ours; the program has one thread.

@@ -2,7 +2,9 @@
 // together than xdotool can: "dN" presses X keycode N, "uN" releases it,
 // "pMS" pauses MS milliseconds (fractions too; short ones spin on the
 // clock). Events between pauses go out in one write. Exits once the server
-// has taken them all.
+// has taken them all. "sN" instead makes up a press and a release of N
+// and sends them to the focused window as another client could
+// (XSendEvent), which is no key of the keyboard's.
 //   key_burst d38 u38 p0.125 d38 p0.125 u38 ...
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -10,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <initializer_list>
 
 namespace {
 
@@ -30,6 +33,24 @@ void pause(double ms) {
   }
 }
 
+void sendMadeUp(Display *display, unsigned keycode) {
+  Window focus;
+  int revert;
+  XGetInputFocus(display, &focus, &revert);
+  XEvent event = {};
+  XKeyEvent &key = event.xkey;
+  key.display = display;
+  key.window = focus;
+  key.root = DefaultRootWindow(display);
+  key.keycode = keycode;
+  key.same_screen = True;
+  for (int type : {KeyPress, KeyRelease}) {
+    key.type = type;
+    XSendEvent(display, focus, True,
+               type == KeyPress ? KeyPressMask : KeyReleaseMask, &event);
+  }
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -44,7 +65,8 @@ int main(int argc, char **argv) {
     const char kind = argv[i][0];
     char *end = nullptr;
     const double value = std::strtod(argv[i] + 1, &end);
-    if ((kind != 'd' && kind != 'u' && kind != 'p') || end == argv[i] + 1 ||
+    if ((kind != 'd' && kind != 'u' && kind != 'p' && kind != 's') ||
+        end == argv[i] + 1 ||
         *end != '\0') {
       std::fprintf(stderr, "key_burst: bad step \"%s\"\n", argv[i]);
       return 2;
@@ -52,6 +74,8 @@ int main(int argc, char **argv) {
     if (kind == 'p') {
       XFlush(display);
       pause(value);
+    } else if (kind == 's') {
+      sendMadeUp(display, static_cast<unsigned>(value));
     } else {
       XTestFakeKeyEvent(display, static_cast<unsigned>(value), kind == 'd',
                         CurrentTime);

@@ -6,7 +6,9 @@
 CLOSE_US="Keyboard type : PC/AT like US English keyboard / DirectX"
 CLOSE_JP="Keyboard type : Japanese 106 keyboard / DirectX"
 
-fresh() { rm -rf "${KC_WORK:?}/$1" && mkdir -p "$KC_WORK/$1" && echo "$KC_WORK/$1"; }
+# A run's files beside the folder (DIR.out, DIR.second) go with it: a
+# message left from an earlier run must not pass for this one's.
+fresh() { rm -rf "${KC_WORK:?}/$1" "$KC_WORK/$1".* && mkdir -p "$KC_WORK/$1" && echo "$KC_WORK/$1"; }
 
 # expect_log DIR LINE...: the log holds exactly these lines, CR LF ended.
 expect_log() {
@@ -14,6 +16,22 @@ expect_log() {
   cmp -s <(printf '%s\r\n' "${@:2}") "$log" && return
   diff <(printf '%s\n' "${@:2}") <(tr -d '\r' <"$log") | head -n 20 >&2 || true
   kc_fail "log bytes differ in $log"
+}
+
+# expect_board_log DIR LINE...: the opening line names the board, its
+# fingerprint and the chatter time; every line after it but the closing
+# one ends in a time, the times increase, and without them the log is
+# these lines.
+expect_board_log() {
+  local log=$1/Corvanekeyboardchecker.log
+  head -n 1 "$log" | grep -qE $'^Board test : [a-z0-9_-]+ [0-9a-f]{16} chatter 30\r$' ||
+    kc_fail "no opening line in $log: $(head -n 1 "$log")"
+  sed '1d;$d' "$log" | awk 'BEGIN { last = -1 }
+    { if ($NF !~ /^[0-9]+\r$/ || $NF + 0 <= last) exit 1; last = $NF + 0 }' ||
+    kc_fail "a line without a time, or times not increasing, in $log"
+  cmp -s <(printf '%s\r\n' "${@:2}") <(sed -E '1d;$!s/ [0-9]+\r$/\r/' "$log") && return
+  diff <(printf '%s\n' "${@:2}") <(sed -E '1d;s/( [0-9]+)?\r$//' "$log") | head -n 20 >&2 || true
+  kc_fail "log lines differ in $log"
 }
 
 # expect_grave_backslash OPTION: grave and backslash were pressed; only "/jp"

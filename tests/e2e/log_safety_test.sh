@@ -87,20 +87,37 @@ for mode in /en "--board ansi104"; do
   said "cannot write $LOG: File too large; the log stops here"
   ! grep -q "Keyboard type" "$dir/$LOG" || kc_fail "a short log ends as if whole"
 
-  echo "== $mode: the log deleted while the checker runs"
-  dir=$(fresh deleted)
-  launch "$dir" "$KC_CHECKER" $mode
-  kc_press 24 && rm "$dir/$LOG" && kc_press 25
-  running "deleted or replaced"
-  stop TERM 1
-  said "$LOG was deleted or replaced while the checker ran"
+  echo "== $mode: the log deleted, replaced or moved while the checker runs"
+  for how in deleted replaced moved; do
+    dir=$(fresh "$how")
+    launch "$dir" "$KC_CHECKER" $mode
+    kc_press 24 && sleep 0.3
+    case $how in
+      deleted) rm "$dir/$LOG" ;;
+      replaced) printf 'not yours\n' >"$dir/new" && mv "$dir/new" "$dir/$LOG" ;;
+      moved) mv "$dir/$LOG" "$dir/moved.log" ;;
+    esac
+    kc_press 25
+    running "deleted or replaced"
+    stop TERM 1
+    said "$LOG was deleted or replaced while the checker ran"
+    # Nothing goes to what took the name; the file under its new name
+    # keeps Q, the write that found it gone at most, and no closing line
+    # to make it look whole.
+    [ "$how" != replaced ] || [ "$(cat "$dir/$LOG")" = "not yours" ] ||
+      kc_fail "$how: written to the file that took the log's name"
+    [ "$how" != moved ] || { sed -E 's/ [0-9]+\r$//; s/\r$//' "$dir/moved.log" | grep -v '^Board test' |
+      head -n 3 | cmp -s - <(printf 'Q down\nQ up\nW down\n') &&
+      ! grep -q '^Keyboard type' "$dir/moved.log"; } || kc_fail "$how: $(cat -A "$dir/moved.log")"
+  done
 done
 
 echo "== board mode: a link at the log's name, a second copy; the status line says so"
-# The black of the status line's text in the band under the board.
+# The black of the status line's text: the first of the three lines
+# (16 pixels each) above the bottom margin (8).
 status_ink() {
   read -r cx cy cw ch < <(kc_geometry "$APP_WIN")
-  import -window root -crop "${cw}x64+$cx+$((cy + ch - 64))" +repage "$dir/band.png"
+  import -window root -crop "${cw}x16+$cx+$((cy + ch - 56))" +repage "$dir/band.png"
   convert "$dir/band.png" -fill white +opaque '#000000' -fill black -opaque '#000000' \
     -format '%[fx:int((1-mean)*w*h+0.5)]' info:
 }
@@ -128,12 +145,25 @@ sed -E '1d; s/ [0-9]+\r$//; s/\r$//' "$dir/$LOG" | cmp -s - <(printf '%s\n' "Q d
 
 echo "== the menu's command from a folder nobody can write: the log at home"
 dir=$(fresh menu) && mkdir "$dir/bin" && ln -s "$KC_CHECKER" "$dir/bin/keyboard-checker"
-eval "command=($(sed -n 's/^Exec=//p' "$entry"))"
+# The entry's Exec, unescaped as the desktop does: the value's "\\" is a
+# backslash, then the quoting is the shell's double quotes.
+exec_of() { sed -n "/^\[$1\]/,/^Exec=/s/^Exec=//p" "$entry" | sed 's/\\\\/\\/g'; }
+eval "command=($(exec_of 'Desktop Entry'))"
 launch /proc env HOME="$dir" PATH="$dir/bin:$PATH" "${command[@]}"
 noted -eq 0
 kc_press 24
 stop TERM 0
 expect_log "$dir" "Q down" "Q up" "$CLOSE_US"
+# A home that is not there, not a folder, empty or unset: the command
+# ends without starting the checker, so a log where it was started stays.
+eval "command=($(exec_of 'Desktop Action ansi104'))"
+printf 'kept\r\n' >"$dir/$LOG"
+for home in "HOME=$dir/missing" "HOME=$dir/$LOG" "HOME=" "-u HOME"; do
+  status=0
+  (cd "$dir" && env $home PATH="$dir/bin:$PATH" timeout 5 "${command[@]}") 2>/dev/null || status=$?
+  [ "$status" != 0 ] && [ "$status" != 124 ] && [ "$(cat "$dir/$LOG")" = $'kept\r' ] ||
+    kc_fail "the menu's command with $home: status $status, log $(cat -A "$dir/$LOG")"
+done
 
 echo "== the window destroyed by another client: a close, in either window"
 dir=$(fresh destroyed)

@@ -33,22 +33,6 @@ jis109=(49=漢 "${digits[@]}" 20=- 21=^ 132=Yen 22=BS 23=Tab "${letters[@]}"
   62=RShft 37=LCtl 64=LAlt 102=無 65=Space 100=変 101=ｶﾅ 108=RAlt 105=RCtl
   "${windows_keys[@]}" "${nav_and_keypad[@]}")
 
-# expect_board_log DIR LINE...: the opening line names the board, its
-# fingerprint and the chatter time; every line after it but the closing
-# one ends in a time, the times increase, and without them the log is
-# these lines.
-expect_board_log() {
-  local log=$1/$LOG
-  head -n 1 "$log" | grep -qE $'^Board test : [a-z0-9_-]+ [0-9a-f]{16} chatter 30\r$' ||
-    kc_fail "no opening line in $log: $(head -n 1 "$log")"
-  sed '1d;$d' "$log" | awk 'BEGIN { last = -1 }
-    { if ($NF !~ /^[0-9]+\r$/ || $NF + 0 <= last) exit 1; last = $NF + 0 }' ||
-    kc_fail "a line without a time, or times not increasing, in $log"
-  cmp -s <(printf '%s\r\n' "${@:2}") <(sed -E '1d;$!s/ [0-9]+\r$/\r/' "$log") && return
-  diff <(printf '%s\n' "${@:2}") <(sed -E '1d;s/( [0-9]+)?\r$//' "$log") | head -n 20 >&2 || true
-  kc_fail "log lines differ in $log"
-}
-
 # expect_report LOG STATUS PATTERN: the report's status and a line of it.
 expect_report() {
   local status=0
@@ -67,12 +51,10 @@ count() {
   convert "$dir/$1.png" -fill black +opaque "$2" -fill white -opaque "$2" \
     -format '%[fx:int(mean*w*h+0.5)]' info:
 }
-# status SHOT: what lies below the lowest keycap edge: the status line and
-# the verdict.
+# status SHOT: the three lines under the board (16 pixels each, over the
+# bottom margin of 8): the status line, the verdict's, the notice.
 status() {
-  local w h x y
-  read -r w h x y < <(box "$1" '#808080')
-  convert "$dir/$1.png" -crop "${cw}x$((ch - y - h))+0+$((y + h))" +repage "$dir/$1-status.png"
+  convert "$dir/$1.png" -crop "${cw}x56+0+$((ch - 56))" +repage "$dir/$1-status.png"
 }
 same() { [ "$(compare -metric AE "$dir/$1-status.png" "$dir/$2-status.png" null: 2>&1 || true)" = 0 ]; }
 
@@ -80,11 +62,19 @@ echo "== a bad board or option: one line, status 2, no window, the old log kept"
 dir=$(fresh bad)
 printf 'an old log\r\n' >"$dir/$LOG"
 printf '{"name": "mine", "keys": [' >"$dir/broken.json"
+# Hostile files: a number no double holds, a FIFO nobody writes (opened,
+# it would block for ever), a folder, and a name that would retitle a
+# terminal if printed raw.
+printf '{"name":"t","title":"T","keys":[{"code":1,"label":"A","x":1e999,"y":0}]}' >"$dir/huge.json"
+mkfifo "$dir/fifo.json" && mkdir "$dir/folder.json"
+cp "$dir/huge.json" "$dir/"$'\e]2;X\a.json'
 for args in "--board nosuch" "--board broken.json" "--board" "--board ansi104 /jp" \
   "--board ansi104 --chatter 0" "--board ansi104 --chatter 5x" \
-  "--chatter 40 --board ansi104 --board iso105"; do
+  "--chatter 40 --board ansi104 --board iso105" "--board ansi104 --legends us" \
+  "--board huge.json" "--board fifo.json" "--board folder.json" "--board "$'\e]2;X\a.json'; do
   status=0
-  (cd "$dir" && exec "$KC_CHECKER" $args) 2>"$dir/err" || status=$?
+  (cd "$dir" && exec timeout 10 "$KC_CHECKER" $args) 2>"$dir/err" || status=$?
+  ! grep -q $'\e' "$dir/err" || kc_fail "'$args': a raw escape reached the terminal"
   [ "$status" = 2 ] && [ "$(wc -l <"$dir/err")" = 1 ] && grep -q '^keyboard-checker: ' "$dir/err" ||
     kc_fail "'$args': status $status, said: $(cat "$dir/err")"
   [ "$(cat "$dir/$LOG")" = $'an old log\r' ] || kc_fail "'$args' touched the log"
@@ -165,6 +155,70 @@ kc_native_focus || kc_fail "could not focus the checker again"
 kc_native_end TERM
 expect_board_log "$dir" "${LINES[@]}" "Keyboard type : Korean 106-key / board ko106"
 
+echo "== keys off the board, the keymap's legends (pc105/de on ansi104), a key held at the end"
+setxkbmap -model pc105 -layout de
+# tested_cap SHOT OUT: the shot's one tested (blue) keycap.
+tested_cap() {
+  local w h x y
+  read -r w h x y < <(box "$1" '#3C8CD0')
+  convert "$dir/$1.png" -crop "${w}x$h+$x+$y" +repage "$2"
+}
+dir=$(fresh legends)
+kc_native_start "$dir" --board ansi104
+read -r cx cy cw ch < <(kc_geometry "$APP_WIN")
+# The German Z, where the board and so the log have Y.
+kc_press 29 && sleep 0.3
+shot z && status z
+tested_cap z "$dir/keymap-z.png"
+# The key left of Z, which ansi104 lacks: logged under its own name and
+# said on the notice line, never judged.
+kc_press 94 && sleep 0.3
+shot off && status off
+! same z off || kc_fail "a key off the board left the lines under the board as they were"
+# Held long enough for the server's auto-repeat: one down, one up. Sent
+# by another client to the window, a key is not the keyboard's.
+xdotool keydown 46 sleep 1.2 keyup 46 sleep 0.1
+"$KC_BURST" s39 && sleep 0.2 || kc_fail "no made-up key sent"
+xdotool keydown 38 sleep 0.2
+kc_native_end TERM
+xdotool keyup 38
+expect_board_log "$dir" "Y down" "Y up" "<> down" "<> up" "L down" "L up" "A down" \
+  "Keyboard type : ANSI 104-key (US) / board ansi104"
+expect_report "$dir/$LOG" 1 '^  <> (2 lines): ISO 105-key (Europe) has it; try --board iso105$'
+# The three numbers the window counts by, tested, held and left.
+expect_report "$dir/$LOG" 1 '^Keys: tested 2 of 104, held 1, never pressed 101;'
+# With the board's labels, the key the board calls Z: the same keycap.
+kc_native_start "$dir" --board ansi104 --legends board
+kc_press 52 && sleep 0.3
+shot board-z
+tested_cap board-z "$dir/board-z.png"
+kc_native_end TERM
+[ "$(compare -metric AE "$dir/keymap-z.png" "$dir/board-z.png" null: 2>&1 || true)" = 0 ] ||
+  kc_fail "the German Z key's keycap is not the board's Z keycap"
+
+echo "== the largest board a file may have: a smaller font on 1024 x 768, refused on 640 x 480"
+dir=$(fresh large)
+python3 -c '
+import json
+keys = [{"code": i + 1, "label": "k%d" % i, "x": i, "y": 0} for i in range(40)]
+keys.append({"code": 41, "label": "far", "x": 39, "y": 19})
+json.dump({"name": "large", "title": "Large", "keys": keys}, open("'"$dir"'/large.json", "w"))'
+kc_native_start "$dir" --board large.json
+read -r cx cy cw ch < <(kc_geometry "$APP_WIN")
+[ "$cx" -ge 0 ] && [ "$cy" -ge 0 ] && [ $((cx + cw)) -le 1024 ] && [ $((cy + ch)) -le 768 ] ||
+  kc_fail "the window ${cw}x$ch+$cx+$cy is not all on the screen"
+kc_native_end TERM
+cp "$dir/$LOG" "$dir/before"
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$dir/display" >/dev/null 2>&1 &
+small=$!
+kc_wait_for 10 test -s "$dir/display"
+status=0
+(cd "$dir" && DISPLAY=:$(cat "$dir/display") exec "$KC_CHECKER" --board large.json) 2>"$dir/err" || status=$?
+kill "$small"
+[ "$status" = 2 ] && grep -qx 'keyboard-checker: large: the board does not fit a 624 x 432 screen even at the smallest font' "$dir/err" ||
+  kc_fail "on 640 x 480: status $status, said $(cat "$dir/err")"
+cmp -s "$dir/$LOG" "$dir/before" || kc_fail "the refused run touched the log"
+
 echo "== chatter: a 5 ms bounce is, a 100 ms one is not; --chatter 200 makes it one"
 setxkbmap -model pc104 -layout us
 declare -A red
@@ -190,6 +244,8 @@ for chatter in 30 200; do
     [ "$rx" = $((qx - 2)) ] || [ "$rx" -le "$qx" ] && [ "$rw" -lt $((cw / 12)) ] ||
       kc_fail "not Q alone framed red: ${rw} wide at $rx, Q at $qx"
     expect_report "$dir/$LOG" 1 '^  chatter (1): Q$'
+  else # the run's own chatter time is in its log: the report takes it
+    expect_report "$dir/$LOG" 1 '^  chatter (2): Q W$'
   fi
 done
 # Both framed with --chatter 200: twice the red.

@@ -114,6 +114,9 @@ px elsewhere "0 0 $cw $ch" '#000000' -eq 0 "a key held in another window is show
 kill "$other"
 kc_native_focus || kc_fail "could not focus the checker again"
 xdotool keydown 40 sleep 1.5 keyup 40 sleep 0.2 # repeats for a second
+# A key another client makes up and sends to the window is no key of the
+# keyboard's: neither logged nor drawn.
+"$KC_BURST" s41 && sleep 0.2 || kc_fail "no made-up key sent"
 kc_press 39 && sleep 0.2
 kill -KILL "$APP_PID"
 wait "$APP_PID" 2>/dev/null || true

@@ -47,7 +47,9 @@ done
 # The menu's way to start it, from a folder nobody can write: the log goes
 # home; SIGTERM closes it the usual way, closing line last.
 kc_native_up
-eval "exec_line=($(sed -n 's/^Exec=//p' "$entry"))"
+# Unescaped as the desktop does: the value's "\\" is a backslash, then
+# the quoting is the shell's double quotes.
+eval "exec_line=($(sed -n 's/^Exec=//p' "$entry" | sed 's/\\\\/\\/g'))"
 (cd /proc && export HOME=$work/run && exec "${exec_line[@]}") >"$work/checker.out" 2>&1 &
 APP_PID=$!
 kc_wait_for 20 kc_window_id "$TITLE" || kc_fail "no window \"$TITLE\": $(cat "$work/checker.out")"
@@ -59,7 +61,7 @@ tail -c 58 "$work/run/Corvanekeyboardchecker.log" | grep -q $'^Keyboard type : P
 # The first one runs on the display to its board's closing line.
 actions=$(sed -n 's/^Actions=//p' "$entry" | tr ';' ' ')
 [ -n "$actions" ] || kc_fail "the menu entry has no actions"
-action_exec() { eval "exec_line=($(sed -n "/^\[Desktop Action $1\]/,/^Exec=/s/^Exec=//p" "$entry"))"; }
+action_exec() { eval "exec_line=($(sed -n "/^\[Desktop Action $1\]/,/^Exec=/s/^Exec=//p" "$entry" | sed 's/\\\\/\\/g'))"; }
 for action in $actions; do
   action_exec "$action"
   [ "${exec_line[*]}" = "sh -c cd; exec keyboard-checker --board $action" ] || kc_fail "action $action runs: ${exec_line[*]}"

@@ -60,7 +60,7 @@ wait "$APP_PID" && APP_PID= || kc_fail "the checker's exit code is $?"
 status=0
 (cd "$run" && wine "$dist/$name/KeyboardReport.exe" --json >report.json) || status=$?
 [ "$status" = 1 ] || kc_fail "report status $status, not 1 (FAIL: keys never pressed)"
-grep -q '^{"verdict":"FAIL","reasons":{"untested":\["Esc",.*\],"held":\[\],"chatter":\[\]},"board":"us101",.*"boardFrom":"closing line","closed":true,"keys":101,"tested":\["F4","Q","LAlt"\],"held":\[\],"never":\["Esc",.*"NumPad \."\],"notOnBoard":{},"maxHeld":2,"presses":{},"anomalies":\[\],"anomalyCount":0}$' \
+grep -q '^{"verdict":"FAIL","reasons":{"untested":\["Esc",.*\],"held":\[\],"chatter":\[\]},"board":"us101",.*"boardFrom":"closing line","closed":true,"keys":101,"tested":\["F4","Q","LAlt"\],"held":\[\],"never":\["Esc",.*"NumPad \."\],"notOnBoard":{},"try":{},"maxHeld":2,"presses":{},"anomalies":\[\],"anomalyCount":0}$' \
   "$run/report.json" || kc_fail "report: $(cat "$run/report.json")"
 # A board's starter, run as Explorer runs it, opens the board window with
 # the log beside it.

@@ -14,6 +14,9 @@ status=0 && (cd "$dir" && timeout 20 wine KeyboardReport.exe k.log) >"$dir/out" 
 [ "$status" = 1 ] && grep -q '^Tested (1): Q$' "$dir/out" && ! grep -q 'Press any key' "$dir/out" ||
   kc_fail "from a script: status $status"
 
+(cd "$dir" && timeout 20 wine KeyboardReport.exe --board jis109 --print-board) >"$dir/jis109.json" &&
+  cmp -s "$dir/jis109.json" "$(dirname "$0")/../../keymodel/boards/jis109.json" || kc_fail "--print-board"
+
 # in_console FOLDER ARGS...: started there in a console of its own.
 in_console() { (cd "$1" && exec wineconsole "$dir/KeyboardReport.exe" "${@:2}") >/dev/null 2>&1 & PID=$!; }
 # closes_on_key WHAT: once its HTML is there, it stays until a key comes.

@@ -47,6 +47,14 @@ c1=$'c1-\xc2\x9b31m.log'
 watch "$c1" && shown "$c1" "waiting for the checker's log: c1-\\\\xC2\\\\x9B31m.log" && kill -INT "$w"
 ! grep -q $'\xc2\x9b' "$c1.view" || fail "a C1 control reached the terminal"
 
+echo "== control characters in a log's labels: escaped everywhere, or no log line"
+lines $'X\xc2\x9b2J down' $'Y\x1b[2J down' 'Q down' 'Q up' "$CLOSE" >ctl.log
+watch ctl.log && shown ctl.log "closed; waiting" && kill -INT "$w" && ended 1 3
+"$report" ctl.log >ctl.summary 2>&1 || true
+! LC_ALL=C grep -q $'\e\|\xc2[\x80-\x9f]' ctl.log.view ctl.log.json ctl.summary &&
+  grep -qF 'X\xC2\x9B2J down, Q down, Q up' ctl.log.view && grep -qF 'X\xC2\x9B2J' ctl.summary &&
+  grep -qx '  line 2: not a log line' ctl.summary || fail "control characters: $(cat ctl.log.view ctl.summary)"
+
 echo "== a closed log moved aside, then a new run"
 lines 'Q down' 'Q up' "$CLOSE" >old.log
 watch old.log && shown old.log "closed; waiting"

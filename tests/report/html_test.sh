@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The HTML of two boards' logs: well-formed XML, every keycap of the board
 # drawn, and its SVG rendered with keys tested, held, never pressed and
-# chattering in their own colours; every failed check is told. Leaves the
+# chattering in their own colours; labels readable on two more boards with
+# long labels; every failed check is told. Leaves the
 # jis109 picture beside the program (html-jis109.png) for a person to see.
 set -euo pipefail
 report=$(realpath "$1")
@@ -48,5 +49,38 @@ for key in LWin=0072B2FF Yen=D55E00FF Ro=E0E0E0FF; do
 done
 stroke=$(xmllint --xpath "string(//*[local-name()='text'][.='A']/preceding-sibling::*[1]/@stroke)" jis109.svg)
 [ "$stroke" = "#cc0000" ] || fail "A's outline is $stroke, not chatter red"
+# Labels readable: none below size 10 (13 is the normal size), a long one
+# on two lines at a blank, no list splitting a label, every heading counted.
+readable() { # LABEL LINES...: LABEL drawn as those lines
+  python3 - "$@" <<'PY' || fail "$1: $(cat readable.out)"
+import re, sys, xml.etree.ElementTree as ET
+page = ET.parse("keyboard-report.html").getroot()
+svg = "{http://www.w3.org/2000/svg}"
+sizes = [float(t.get("font-size")) for t in page.iter(svg + "text")]
+caps = {"".join(t.itertext()): [s.text for s in t.iter(svg + "tspan")] or [t.text]
+        for t in page.iter(svg + "text")}
+heads = ["".join(h.itertext()) for h in page.iter("{http://www.w3.org/1999/xhtml}h2")][1:]
+spans = ["".join(s.itertext()) for s in page.iter("{http://www.w3.org/1999/xhtml}span")]
+style = page.find(".//{http://www.w3.org/1999/xhtml}style").text
+problems = [p for p, bad in [
+    ("a size below 10: %s" % min(sizes), min(sizes) < 10),
+    ("%s drawn as %s" % (sys.argv[1], caps.get("".join(sys.argv[2:]))), caps.get("".join(sys.argv[2:])) != sys.argv[2:]),
+    ("headings %s" % heads, not all(re.fullmatch(r"[A-Z][a-z ]+ \(\d+\)", h) for h in heads) or "Held (0)" not in heads),
+    ("NumPad / split", "NumPad /" not in spans or not re.search(r"\.key \{[^}]*white-space: nowrap", style))] if bad]
+open("readable.out", "w").write("; ".join(problems))
+sys.exit(1 if problems else 0)
+PY
+}
+printf '%s\r\n' "Hangul down 10" "Hangul up 20" "NumPad / down 30" "NumPad / up 40" \
+  "Keyboard type : Korean 106-key / board ko106" >ko.log
+"$report" ko.log >/dev/null || true
+readable Hangul Hangul
+python3 -c "import json; b=json.load(open('$(dirname "$0")/../../keymodel/boards/ansi104.json')); \
+  b['name']='right'; next(k for k in b['keys'] if k['label']=='RCtrl')['label']='Right Ctrl'; \
+  json.dump(b, open('right.json','w'))"
+printf '%s\r\n' "Right Ctrl down 10" "Right Ctrl up 20" "NumPad / down 30" "NumPad / up 40" \
+  "Keyboard type : ANSI 104-key (US) / board right" >right.log
+"$report" --board right.json right.log >/dev/null || true
+readable "Right Ctrl" Right Ctrl
 [ "$failures" = 0 ] || exit 1
-echo "HTML well-formed for us101 and jis109; every cap drawn, each state in its colour"
+echo "HTML well-formed for us101 and jis109; every cap drawn, each state in its colour; labels readable"

@@ -22,8 +22,8 @@ expect() { # PATTERN: on the screen, colours as escapes, within 5 s
 }
 log() { printf '%s\r\n' "$@" >>k.log; }
 expect "waiting for the checker's log: k.log"
-log 'Q down' 'W down' && expect '2 held now'
-log 'Q up' && expect 'tested 1 of 101 · 100 left · 1 held now · at most 2 at once'
+log 'Q down' 'W down' && expect '2 held'
+log 'Q up' && expect 'tested 1 of 101 · 1 held · 99 left · at most 2 at once' && expect '^left: Esc .* BS Tab E R '
 e=$'\e\\[' && expect "${e}97m${e}48;5;25m *Q *${e}39m${e}49m *${e}97m${e}48;5;166m *W.* ${e}30m${e}48;5;252m *E"
 log 'W up' 'E down' && log 'E up' && sleep 0.15 && log 'E down' && log 'E up' &&
   sleep 1 && log 'E down' && log 'E up'
