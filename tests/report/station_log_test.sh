@@ -6,6 +6,7 @@
 # without --unit and --unit on a board run's log are each said plainly.
 set -euo pipefail
 report=$(realpath "$1")
+fingerprint=$("$2" ansi87)
 boards=$(realpath "$(dirname "$0")/../../keymodel/boards")
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
@@ -24,7 +25,7 @@ labels() { python3 -c 'import json,sys; print("\n".join(k["label"] for k in json
 # with LAlt held (never taken for the Alt of a window's close: the unit
 # ended, the window did not); unit 4 cut off by the window's close.
 {
-  printf 'Board test : ansi87 c808a53d38b63888 chatter 30 station bench\r\n'
+  printf 'Board test : ansi87 %s chatter 30 station bench\r\n' "$fingerprint"
   printf 'Unit 1 : start 0\r\n'
   ms=0
   while IFS= read -r label; do
