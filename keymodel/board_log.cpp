@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "keymodel/station_name.h"
 #include "keymodel/transition_log.h"
 
 namespace {
@@ -34,16 +35,35 @@ bool takeTime(const char *text, size_t &length, long long &ms) {
   return true;
 }
 
+constexpr const char *kUnitMarks[] = {"start", "PASS", "FAIL"};
+constexpr char kUnitPrefix[] = "Unit ";
+
 } // namespace
 
-bool openBoardLog(LogFile &log, const Board &board, double chatterMs) {
+bool openStationLog(LogFile &log, const Board &board, double chatterMs,
+                    const std::string &station) {
   if (!openTransitionLog(log))
     return false;
   errno = 0;
   const bool written =
-      std::fprintf(log.file, "%s%s %s chatter %g%s", kBoardOpeningPrefix,
+      std::fprintf(log.file, "%s%s %s chatter %g%s%s%s", kBoardOpeningPrefix,
                    board.name.c_str(), boardFingerprint(board).c_str(),
-                   chatterMs, kLogLineEnd) > 0;
+                   chatterMs, station.empty() ? "" : " station ",
+                   station.c_str(), kLogLineEnd) > 0;
+  return endLogBatch(log, written, kLogFileName);
+}
+
+bool openBoardLog(LogFile &log, const Board &board, double chatterMs) {
+  return openStationLog(log, board, chatterMs, "");
+}
+
+bool writeUnitLine(LogFile &log, int unit, UnitMark mark, uint64_t ms) {
+  if (log.state != LogWriting)
+    return false;
+  errno = 0;
+  const bool written =
+      std::fprintf(log.file, "%s%d : %s %" PRIu64 "%s", kUnitPrefix, unit,
+                   kUnitMarks[mark], ms, kLogLineEnd) > 0;
   return endLogBatch(log, written, kLogFileName);
 }
 
@@ -99,13 +119,14 @@ bool parseBoardOpening(const char *text, size_t length, BoardOpening &out) {
   const size_t prefix = sizeof kBoardOpeningPrefix - 1;
   if (length <= prefix || std::memcmp(text, kBoardOpeningPrefix, prefix) != 0)
     return false;
-  // name, fingerprint, "chatter", ms: four words, single blanks.
-  std::string words[4];
+  // name, fingerprint, "chatter", ms, and for a station "station", its
+  // name: four or six words, single blanks.
+  std::string words[6];
   int count = 0;
   for (size_t i = prefix; i < length; ++i) {
-    if (text[i] != ' ' && count < 4)
+    if (text[i] != ' ' && count < 6)
       words[count] += text[i];
-    else if (text[i] != ' ' || ++count > 3 || i + 1 == length ||
+    else if (text[i] != ' ' || ++count > 5 || i + 1 == length ||
              text[i + 1] == ' ')
       return false;
   }
@@ -114,11 +135,37 @@ bool parseBoardOpening(const char *text, size_t length, BoardOpening &out) {
   bool hex = words[1].size() == 16;
   for (char c : words[1])
     hex = hex && ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'));
-  if (count != 3 || words[0].empty() || !hex || words[2] != "chatter" ||
-      words[3].empty() || *end != '\0' || !(ms > 0 && ms < 1e6))
+  const bool station =
+      count == 5 && words[4] == "station" && isStationName(words[5]);
+  if ((count != 3 && !station) || words[0].empty() || !hex ||
+      words[2] != "chatter" || words[3].empty() || *end != '\0' ||
+      !(ms > 0 && ms < 1e6))
     return false;
-  out = {words[0], words[1], ms};
+  out = {words[0], words[1], ms, station ? words[5] : std::string()};
   return true;
+}
+
+bool parseUnitLine(const char *text, size_t length, UnitLine &out) {
+  const size_t prefix = sizeof kUnitPrefix - 1;
+  long long ms = 0;
+  if (length <= prefix || std::memcmp(text, kUnitPrefix, prefix) != 0 ||
+      !takeTime(text, length, ms))
+    return false;
+  // "<n> : <mark>": n from 1, without leading zeros, at most 9 digits.
+  size_t i = prefix;
+  long long unit = 0;
+  while (i < length && text[i] >= '0' && text[i] <= '9' && i - prefix < 10)
+    unit = unit * 10 + (text[i++] - '0');
+  if (i == prefix || i - prefix > 9 || text[prefix] == '0' || length - i < 4 ||
+      std::memcmp(text + i, " : ", 3) != 0)
+    return false;
+  const std::string mark(text + i + 3, length - i - 3);
+  for (int m = UnitStart; m <= UnitFail; ++m)
+    if (mark == kUnitMarks[m]) {
+      out = {static_cast<int>(unit), static_cast<UnitMark>(m), ms};
+      return true;
+    }
+  return false;
 }
 
 bool endsInState(const std::string &label) {

@@ -11,6 +11,16 @@
 // since the checker started. Labels never end in " down" or " up", so a
 // line reads from its right end, and none is long enough to pass for an
 // opening line. The chatter time is the one the run used, in ms.
+//
+// A station's log tests one unit after another: its opening line ends in
+// " station <station>", and each unit's lines are bracketed, the end
+// written at the unit's verdict, so any unit can be judged again from the
+// log alone:
+//   "Unit <n> : start <ms>" CR LF
+//   ... that unit's transitions ...
+//   "Unit <n> : PASS <ms>" or "Unit <n> : FAIL <ms>" CR LF
+// A transition's word before its time is "down" or "up", so a unit line is
+// never read as one.
 #pragma once
 
 #include <cstddef>
@@ -30,11 +40,16 @@ struct BoardOpening {
   std::string name;
   std::string fingerprint; // boardFingerprint's 16 digits
   double chatterMs;
+  std::string station; // a station's log; "" for one board run
 };
 
 // Creates or empties the log (as the classic log, see log_file.h) and
 // writes the opening line; false when there is no log to write.
 bool openBoardLog(LogFile &log, const Board &board, double chatterMs);
+
+// The same for a station's log: the opening line names the station.
+bool openStationLog(LogFile &log, const Board &board, double chatterMs,
+                    const std::string &station);
 
 // Each writes only while the log's state is LogWriting, and returns false
 // when it did not write or the write stopped the log. The closing line is
@@ -42,6 +57,9 @@ bool openBoardLog(LogFile &log, const Board &board, double chatterMs);
 bool writeBoardTransition(LogFile &log, const std::string &label, bool down,
                           uint64_t ms);
 bool closeBoardLog(LogFile &log, const Board &board);
+
+enum UnitMark { UnitStart, UnitPass, UnitFail };
+bool writeUnitLine(LogFile &log, int unit, UnitMark mark, uint64_t ms);
 
 // An opening line, without its line end.
 bool parseBoardOpening(const char *text, size_t length, BoardOpening &out);
@@ -61,3 +79,11 @@ bool endsInState(const std::string &label);
 
 // The board named by a board run's closing line.
 bool parseBoardClosingLine(const char *text, size_t length, std::string &name);
+
+// A unit line, without its line end; unit numbers start at 1.
+struct UnitLine {
+  int unit;
+  UnitMark mark;
+  long long ms;
+};
+bool parseUnitLine(const char *text, size_t length, UnitLine &out);

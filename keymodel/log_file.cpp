@@ -32,6 +32,15 @@ bool endLogBatch(LogFile &log, bool written, const char *name) {
   return log.state == LogWriting;
 }
 
+bool syncLogFile(LogFile &log) {
+  if (log.state != LogWriting)
+    return false;
+  errno = 0;
+  if (!flushToDisk(log.file))
+    stop(log, LogWriteFailed, errno != 0 ? errno : EIO);
+  return log.state == LogWriting;
+}
+
 bool closeLogFile(LogFile &log) {
   if (log.file == nullptr)
     return log.state == LogWriting;

@@ -29,6 +29,23 @@ struct LogFile {
 // build brings its own.
 bool openLogFile(LogFile &log, const char *name);
 
+// The same safety for a file that keeps what it holds, such as the
+// station's results, which grow by a row per unit across runs: opened
+// for appending, never emptied, in binary (the writer spells its own line
+// ends). What the file held when opened, so the writer knows whether a
+// header is due and whether a row cut short by a crash needs ending
+// before the next one.
+struct AppendStart {
+  bool empty;       // new, or nothing in it yet
+  bool openLastRow; // it ends without a line end
+};
+bool openAppendFile(LogFile &log, const char *name, AppendStart &start);
+
+// Puts what was written and flushed on the disk itself, past the system's
+// cache, so a power cut cannot take it back; a failure stops the file as
+// a failed write does. True while the file is whole.
+bool syncLogFile(LogFile &log);
+
 // Whether name still leads to the open file.
 bool logFileStillNamed(const LogFile &log, const char *name);
 
@@ -36,6 +53,9 @@ bool logFileStillNamed(const LogFile &log, const char *name);
 // disk, and on a failed write or a file gone from name stops the log.
 // True while the log is whole.
 bool endLogBatch(LogFile &log, bool written, const char *name);
+
+// Each platform's own step of syncLogFile; true when the disk has it.
+bool flushToDisk(FILE *file);
 
 // Closes the file. True when the log was whole to its end.
 bool closeLogFile(LogFile &log);

@@ -69,3 +69,30 @@ bool looksBlank(const std::string &utf8) {
       return false;
   return true;
 }
+
+bool isUtf8(const std::string &text) {
+  const unsigned char *p = reinterpret_cast<const unsigned char *>(text.data());
+  const unsigned char *end = p + text.size();
+  while (p < end) {
+    const unsigned char c = *p++;
+    if (c < 0x80)
+      continue;
+    const int more = c >= 0xC2 && c < 0xE0   ? 1
+                     : c >= 0xE0 && c < 0xF0 ? 2
+                     : c >= 0xF0 && c < 0xF5 ? 3
+                                             : -1;
+    if (more < 0 || end - p < more)
+      return false;
+    // The second byte's range rules out overlong forms, surrogates and
+    // code points past U+10FFFF.
+    const unsigned char low = c == 0xE0 ? 0xA0 : c == 0xF0 ? 0x90 : 0x80;
+    const unsigned char high = c == 0xED ? 0x9F : c == 0xF4 ? 0x8F : 0xBF;
+    if (p[0] < low || p[0] > high)
+      return false;
+    for (int i = 1; i < more; ++i)
+      if ((p[i] & 0xC0) != 0x80)
+        return false;
+    p += more;
+  }
+  return true;
+}

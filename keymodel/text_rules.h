@@ -18,3 +18,7 @@ bool hasControlCharacters(const std::string &utf8);
 // spaces, zero-width characters, a byte-order mark): a keycap with such a
 // label would look empty. text must be valid UTF-8.
 bool looksBlank(const std::string &utf8);
+
+// Well-formed UTF-8: no stray or missing continuation bytes, no overlong
+// forms, no surrogates, nothing past U+10FFFF.
+bool isUtf8(const std::string &text);

@@ -23,8 +23,8 @@ std::string defaultHtmlPath(const char *log) {
 // replaces, nor onto a folder or a device. A path the user chose that is
 // a link or a device is written in place, where the user sent it, and
 // never removed.
-bool writeHtml(const std::string &path, bool chosen, const Report &report,
-               int &error) {
+bool writeHtmlFile(const std::string &path, bool chosen,
+                   const std::function<bool(FILE *)> &write, int &error) {
   std::string temporary;
   FILE *out = nullptr;
   const PathKind kind = pathKind(path.c_str());
@@ -46,7 +46,7 @@ bool writeHtml(const std::string &path, bool chosen, const Report &report,
     error = errno;
     return false;
   }
-  bool written = writeHtmlReport(out, report);
+  bool written = write(out);
   error = errno;
   written = std::fclose(out) == 0 && written;
   error = written ? 0 : error != 0 ? error : errno;
@@ -55,4 +55,11 @@ bool writeHtml(const std::string &path, bool chosen, const Report &report,
   if (replace && !written)
     std::remove(temporary.c_str());
   return written;
+}
+
+bool writeHtml(const std::string &path, bool chosen, const Report &report,
+               int &error) {
+  return writeHtmlFile(
+      path, chosen, [&](FILE *out) { return writeHtmlReport(out, report); },
+      error);
 }

@@ -1,6 +1,8 @@
 // The HTML report's file, apart from the report's own options.
 #pragma once
 
+#include <cstdio>
+#include <functional>
 #include <string>
 
 #include "report/verdict.h"
@@ -12,3 +14,8 @@ std::string defaultHtmlPath(const char *log);
 // code in error, when no complete HTML is at the path.
 bool writeHtml(const std::string &path, bool chosen, const Report &report,
                int &error);
+
+// The same for any page: write puts it into the file it is given and says
+// whether every write reached it.
+bool writeHtmlFile(const std::string &path, bool chosen,
+                   const std::function<bool(FILE *)> &write, int &error);

@@ -9,17 +9,6 @@
 
 #include "report/summary_text.h"
 
-namespace {
-
-struct Look {
-  const char *fill;
-  const char *ink;
-  const char *title;
-};
-constexpr Look kLooks[] = {{kTestedFill, "#ffffff", "tested"},
-                           {kHeldFill, "#ffffff", "held"},
-                           {kNeverFill, "#000000", "never pressed"}};
-
 // Escapes markup; bytes that are not UTF-8 (a code page path) become U+FFFD.
 void writeText(FILE *out, const char *text) {
   const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
@@ -53,6 +42,17 @@ void writeText(FILE *out, const char *text) {
     }
   }
 }
+
+namespace {
+
+struct Look {
+  const char *fill;
+  const char *ink;
+  const char *title;
+};
+constexpr Look kLooks[] = {{kTestedFill, "#ffffff", "tested"},
+                           {kHeldFill, "#ffffff", "held"},
+                           {kNeverFill, "#000000", "never pressed"}};
 
 const char *baseName(const char *path) {
   const char *base = path;

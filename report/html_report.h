@@ -12,5 +12,9 @@ constexpr const char *kHeldFill = "#d55e00";      // vermillion
 constexpr const char *kNeverFill = "#e0e0e0";     // light grey
 constexpr const char *kChatterStroke = "#cc0000"; // a key's outline
 
+// Text for XHTML: markup escaped; bytes that are not UTF-8 and control
+// characters become U+FFFD.
+void writeText(FILE *out, const char *text);
+
 // Returns false when a write failed.
 bool writeHtmlReport(FILE *out, const Report &report);

@@ -16,98 +16,14 @@
 #include "report/html_file.h"
 #include "report/json_report.h"
 #include "report/platform.h"
+#include "report/report_options.h"
+#include "report/results_report.h"
 #include "report/summary_text.h"
+#include "report/unit_reading.h"
 #include "report/watch.h"
 #include "version.h"
 
 namespace {
-
-constexpr char kUsage[] =
-    "usage: keyboard-report [--board NAME|FILE] [--json] [--html FILE] "
-    "[--watch] [--chatter MS] [LOG] | --boards | --board NAME --print-board\n";
-constexpr char kHelp[] =
-    "Reads a keyboard checker log (default %s) and\n"
-    "tells which keys of the board were tested, held at the end or never\n"
-    "pressed, with a verdict: PASS when every key went down and came up,\n"
-    "none is held at the end and none chattered; otherwise FAIL.\n"
-    "  --board NAME|FILE  the board to judge against: a preset (--boards\n"
-    "                  lists them) or a board file (default: from the log)\n"
-    "  --layout jp|us  the same as --board jp106 or --board us101\n"
-    "  --boards        list the preset boards and end\n"
-    "  --print-board   with --board NAME: write that preset's board file to\n"
-    "                  stdout and end, to start a board file of your own from\n"
-    "  --json          one JSON object on stdout, no HTML unless --html\n"
-    "  --html FILE     where the HTML report goes (default: "
-    "keyboard-report.html\n"
-    "                  beside the log)\n"
-    "  --watch         follow the log while the checker writes it\n"
-    "  --chatter MS    a key down again sooner than this after its up is\n"
-    "                  chatter (default 30); needs times, from the log or\n"
-    "                  from --watch\n"
-    "Exit status: 0 PASS, 1 FAIL, 2 the log or the board could not be\n"
-    "read, an output could not be written, or a usage error.\n";
-
-struct Options {
-  const char *board = nullptr;
-  bool boards = false;
-  bool printBoard = false;
-  bool json = false;
-  const char *html = nullptr;
-  const char *log = nullptr;
-  bool watch = false;
-  bool help = false;
-  bool version = false;
-  double chatterMs = kNoTime; // the log's own, else 30
-};
-
-bool parseOptions(int argc, char **argv, Options &options) {
-  for (int i = 1; i < argc; ++i) {
-    const char *arg = argv[i];
-    const bool hasValue = i + 1 < argc;
-    char *end = nullptr;
-    if (std::strcmp(arg, "--help") == 0) {
-      options.help = true;
-    } else if (std::strcmp(arg, "--version") == 0) {
-      options.version = true;
-    } else if (std::strcmp(arg, "--json") == 0) {
-      options.json = true;
-    } else if (std::strcmp(arg, "--boards") == 0) {
-      options.boards = true;
-    } else if (std::strcmp(arg, "--print-board") == 0) {
-      options.printBoard = true;
-    } else if (std::strcmp(arg, "--board") == 0 && hasValue &&
-               options.board == nullptr) {
-      options.board = argv[++i];
-    } else if (std::strcmp(arg, "--watch") == 0) {
-      options.watch = true;
-    } else if (std::strcmp(arg, "--chatter") == 0 && hasValue) {
-      options.chatterMs = std::strtod(argv[++i], &end);
-      if (*end != '\0' || !(options.chatterMs > 0 && options.chatterMs < 1e6))
-        return false;
-    } else if (std::strcmp(arg, "--html") == 0 && hasValue) {
-      options.html = argv[++i];
-    } else if (std::strcmp(arg, "--layout") == 0 && hasValue &&
-               options.board == nullptr) {
-      const char *value = argv[++i];
-      if (std::strcmp(value, "jp") == 0)
-        options.board = "jp106";
-      else if (std::strcmp(value, "us") == 0)
-        options.board = "us101";
-      else
-        return false;
-    } else if (arg[0] == '-' || options.log != nullptr) {
-      return false;
-    } else {
-      options.log = arg;
-    }
-  }
-  if (options.printBoard &&
-      (options.board == nullptr || options.log != nullptr))
-    return false;
-  if (options.log == nullptr)
-    options.log = kLogFileName;
-  return !(options.html != nullptr && options.html[0] == '\0');
-}
 
 int fail(const char *what, const char *path, const char *why) {
   std::fprintf(stderr, "keyboard-report: %s ", what);
@@ -202,17 +118,22 @@ int report(const Options &options) {
   const WatchRequest watch = {options.log, options.board != nullptr,
                               options.chatterMs,
                               options.json ? stderr : stdout};
-  const bool read = options.watch ? watchLog(watch, reading, names, error)
-                                  : readLog(options.log, reading, names,
-                                            options.chatterMs, error);
+  UnitReading unit{options.unit, 0, false, false, UnitStart, 0, 0};
+  const bool read =
+      options.watch ? watchLog(watch, reading, names, error)
+      : options.unit > 0
+          ? readUnitLog(options.log, reading, names, options.chatterMs, unit,
+                        error)
+          : readLog(options.log, reading, names, options.chatterMs, error);
   if (!read)
     return fail(options.watch ? "cannot read" : "cannot open", options.log,
                 error == kNotRegularFile
                     ? "not a regular file (the watch follows a file)"
                     : std::strerror(error));
   static Report report;
-  std::string problem;
-  if (!decideReport(report, reading, options.board != nullptr, problem)) {
+  std::string problem = stationLogProblem(options.log, reading, unit);
+  if (!problem.empty() ||
+      !decideReport(report, reading, options.board != nullptr, problem)) {
     std::fputs("keyboard-report: ", stderr);
     writeFileName(stderr, options.log);
     std::fprintf(stderr, ": %s\n", problem.c_str());
@@ -244,10 +165,14 @@ int report(const Options &options) {
       return 2;
     html.clear();
   }
-  if (options.json)
+  if (options.json && options.unit > 0)
+    writeUnitJson(stdout, reading, unit, report);
+  else if (options.json)
     writeJsonReport(stdout, report);
   else
     writeSummary(stdout, report, html.empty() ? nullptr : html.c_str());
+  if (!options.json && options.unit > 0)
+    writeUnitSummary(stdout, reading, unit, report);
   if (std::fflush(stdout) != 0 || std::ferror(stdout))
     return fail("cannot write", "the output", std::strerror(errno));
   return report.verdict.pass ? 0 : 1;
@@ -281,6 +206,9 @@ int main(int argc, char **argv) {
     status = printBoard(options.board);
   } else if (options.version) {
     status = printed(std::puts("keyboard-report " KC_VERSION));
+  } else if (options.results) {
+    status = reportResults(
+        {options.files, options.board, options.json, options.html});
   } else if (htmlIsLog(options)) {
     status = fail("will not write", options.html, kHtmlIsLog);
   } else {

@@ -135,3 +135,53 @@ TEST(BoardLog, ClassicLinesHaveNoTimeAndOddLinesAreRefused) {
         "board test : my-60 0123456789abcdef chatter 30"})
     EXPECT_FALSE(opening(bad, said)) << bad;
 }
+
+TEST(BoardLog, StationOpeningAndUnitLinesBothWays) {
+  // A station's opening line names it as two more words; a board run's has
+  // no station.
+  BoardOpening said;
+  ASSERT_TRUE(opening(
+      "Board test : ansi104 0123456789abcdef chatter 30 station line-2_B",
+      said));
+  EXPECT_EQ(said.station, "line-2_B");
+  ASSERT_TRUE(
+      opening("Board test : ansi104 0123456789abcdef chatter 30", said));
+  EXPECT_EQ(said.station, "");
+  for (const char *bad :
+       {"Board test : a 0123456789abcdef chatter 30 station",
+        "Board test : a 0123456789abcdef chatter 30 station ",
+        "Board test : a 0123456789abcdef chatter 30 station a b",
+        "Board test : a 0123456789abcdef chatter 30 station a.b",
+        "Board test : a 0123456789abcdef chatter 30 stations a",
+        "Board test : a 0123456789abcdef chatter 30 station  a",
+        "Board test : a 0123456789abcdef chatter 30 station "
+        "abcdefghijklmnopqrstuvwxyz0123456"})
+    EXPECT_FALSE(opening(bad, said)) << bad;
+
+  UnitLine unit;
+  struct Good {
+    const char *line;
+    int unit;
+    UnitMark mark;
+    long long ms;
+  };
+  for (const Good &good :
+       {Good{"Unit 1 : start 0", 1, UnitStart, 0},
+        Good{"Unit 17 : PASS 123456", 17, UnitPass, 123456},
+        Good{"Unit 999999999 : FAIL 5", 999999999, UnitFail, 5}}) {
+    ASSERT_TRUE(parseUnitLine(good.line, std::strlen(good.line), unit))
+        << good.line;
+    EXPECT_EQ(unit.unit, good.unit);
+    EXPECT_EQ(unit.mark, good.mark);
+    EXPECT_EQ(unit.ms, good.ms);
+  }
+  // Never a transition, and a transition never a unit line.
+  LogTransition t;
+  EXPECT_FALSE(parse("Unit 3 : PASS 400", t));
+  for (const char *bad :
+       {"Unit 0 : start 5", "Unit 01 : start 5", "Unit 1 : start",
+        "Unit 1 : pass 5", "Unit 1 : FAIL 5 ", "Unit 1: FAIL 5",
+        "Unit  1 : FAIL 5", "Unit 1234567890 : FAIL 5", "unit 1 : FAIL 5",
+        "Unit 1 : PASS down 5", "Unit x : start 5", "Unit 1 : start -5"})
+    EXPECT_FALSE(parseUnitLine(bad, std::strlen(bad), unit)) << bad;
+}
