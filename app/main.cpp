@@ -61,10 +61,10 @@ std::string utf8CommandLine() {
 // keep the ANSI tail they always had.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const std::string line = utf8CommandLine();
-  std::string board;
+  BoardTail board;
   if (boardFromCommandLine(commandLineTail(line.c_str()), board)) {
     ImmDisableIME(0);
-    return runBoardMode(instance, board.c_str());
+    return runBoardMode(instance, board.board.c_str());
   }
   g_keyboardLayout = layoutFromCommandLine(commandLineTail(GetCommandLineA()));
 

@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "keymodel/key_tables.h"
+#include "keymodel/station_plan.h"
 
 namespace {
 
@@ -111,7 +112,8 @@ int smallCellHeight(int cellHeight) {
 
 void layoutBoardPlan(BoardPlan &plan, const Board &board,
                      const BoardMetrics &metrics, MeasureText measure,
-                     void *context, const std::vector<std::string> &legends) {
+                     void *context, const std::vector<std::string> &legends,
+                     bool station) {
   const Measure m{measure, context};
   const int h = metrics.face[FaceNormal].height;
   // Tight, so a full-size board at a 16-pixel font stays under 1024
@@ -173,17 +175,20 @@ void layoutBoardPlan(BoardPlan &plan, const Board &board,
   plan.noticeY = plan.verdictY + h;
   plan.clientWidth = 2 * margin + std::max(scaled(right, unit), textWidth);
   plan.clientHeight = plan.noticeY + h + margin;
+  plan.station = StationLines{};
+  if (station)
+    layoutStationLines(plan, h, margin, measure, context);
 }
 
 bool fitBoardPlan(BoardPlan &plan, const Board &board,
                   const std::vector<std::string> &legends, int maxWidth,
                   int maxHeight, OpenBoardFonts open, MeasureText measure,
-                  void *context) {
+                  void *context, bool station) {
   for (int cell = kBoardCellHeight; cell >= kMinBoardCellHeight; --cell) {
     BoardMetrics metrics;
     if (!open(context, cell, metrics))
       continue;
-    layoutBoardPlan(plan, board, metrics, measure, context, legends);
+    layoutBoardPlan(plan, board, metrics, measure, context, legends, station);
     plan.cellHeight = cell;
     if (plan.clientWidth <= maxWidth && plan.clientHeight <= maxHeight)
       return true;

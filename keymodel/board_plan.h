@@ -26,6 +26,7 @@ constexpr uint32_t kChatterColor = 0x000000E0; // the chatter frame: red
 constexpr uint32_t kStatusTextColor = 0x00000000;
 constexpr uint32_t kPassColor = 0x00008000;
 constexpr uint32_t kFailColor = 0x000000E0;
+constexpr uint32_t kButtonColor = 0x00A0A0FF; // a station's "Fail unit": pink
 
 // The font sizes the window is tried at, as GDI cell heights: the classic
 // grid's 16 first, smaller only where the screen needs it, never below
@@ -69,6 +70,26 @@ struct BoardCap {
   bool chatter;        // framed in kChatterColor
 };
 
+// A station's own lines and its button, laid out only for a station's
+// window (station_plan.cpp); the button is drawn, never a system control,
+// so the window needs no pointer grab and both front ends look alike.
+struct StationLines {
+  bool shown; // the window is a station's
+  // After the verdict, the serial typed so far, in kStatusTextColor.
+  std::string prompt;
+  int promptX, promptY;
+  // "unit 17 · 15 PASS · 1 FAIL" in kStatusTextColor.
+  std::string count;
+  int countX, countY;
+  // "Fail unit": a kButtonColor rectangle framed in kCapEdgeColor with its
+  // label in kStatusTextColor while the unit is under test; grey as a
+  // keycap never pressed, and deaf to clicks, after its verdict.
+  std::string button;
+  int buttonLeft, buttonTop, buttonRight, buttonBottom; // right, bottom out
+  int buttonX, buttonY;                                 // the label
+  bool buttonActive;
+};
+
 struct BoardPlan {
   const Board *board;
   int cellHeight;             // the fonts' size the plan was laid out for
@@ -89,6 +110,7 @@ struct BoardPlan {
   // edge when longer.
   std::string notice;
   int noticeX, noticeY;
+  StationLines station;
   int clientWidth, clientHeight; // fixed for a board and its fonts
 };
 
@@ -96,10 +118,12 @@ struct BoardPlan {
 // per board and fonts. The unit follows the font alone, so a long label
 // never widens every key: it goes on two lines, or into the small face,
 // and is cut at its keycap's edge as a last resort. legends holds a
-// caption per key, "" for the board's own label; it may be empty.
+// caption per key, "" for the board's own label; it may be empty. A
+// station's window has room for its lines and button too.
 void layoutBoardPlan(BoardPlan &plan, const Board &board,
                      const BoardMetrics &metrics, MeasureText measure,
-                     void *context, const std::vector<std::string> &legends);
+                     void *context, const std::vector<std::string> &legends,
+                     bool station = false);
 
 // The front end's fonts at a cell height (and the small face at its
 // smallCellHeight), made current for measuring and drawing; their metrics
@@ -114,7 +138,7 @@ using OpenBoardFonts = bool (*)(void *context, int cellHeight,
 bool fitBoardPlan(BoardPlan &plan, const Board &board,
                   const std::vector<std::string> &legends, int maxWidth,
                   int maxHeight, OpenBoardFonts open, MeasureText measure,
-                  void *context);
+                  void *context, bool station = false);
 
 // The colours, the chatter marks, the status line, the verdict and the
 // keys off the board: on every repaint, from the progress of the same

@@ -2,6 +2,7 @@
 // device-type word.
 #include "keymodel/layout.h"
 
+#include <algorithm>
 #include <cstring>
 
 std::atomic<KeyboardLayout> g_keyboardLayout{LayoutUnset};
@@ -9,6 +10,15 @@ std::atomic<KeyboardLayout> g_keyboardLayout{LayoutUnset};
 namespace {
 
 bool isBlank(unsigned char c) { return c == ' ' || c == '\t'; }
+
+std::string trimmed(const char *text) {
+  while (isBlank(static_cast<unsigned char>(*text)))
+    ++text;
+  const char *end = text + std::strlen(text);
+  while (end > text && isBlank(static_cast<unsigned char>(end[-1])))
+    --end;
+  return std::string(text, end);
+}
 
 } // namespace
 
@@ -49,24 +59,38 @@ KeyboardLayout layoutFromCommandLine(const char *tail) {
   return LayoutUnset;
 }
 
-bool boardFromCommandLine(const char *tail, std::string &nameOrPath) {
+bool boardFromCommandLine(const char *tail, BoardTail &asked) {
   static const char option[] = "--board";
   constexpr size_t length = sizeof option - 1;
   if (tail == nullptr || std::strncmp(tail, option, length) != 0 ||
       !isBlank(static_cast<unsigned char>(tail[length])))
     return false;
   // A line typed by hand or kept in a .cmd file easily has a blank too many
-  // on either side of the name; none belongs to it.
-  const char *first = tail + length;
-  while (isBlank(static_cast<unsigned char>(*first)))
-    ++first;
-  const char *end = first + std::strlen(first);
-  while (end > first && isBlank(static_cast<unsigned char>(end[-1])))
-    --end;
-  nameOrPath.assign(first, end);
-  const size_t n = nameOrPath.size();
-  if (n >= 2 && nameOrPath[0] == '"' && nameOrPath[n - 1] == '"')
-    nameOrPath = nameOrPath.substr(1, n - 2);
+  // on either side of a value; none belongs to it.
+  std::string rest = trimmed(tail + length);
+  asked.station = false;
+  asked.stationName.clear();
+  // A quoted path ends at its closing quote, whatever it holds; elsewhere
+  // the station's option starts after a blank.
+  const size_t from = rest.size() > 1 && rest[0] == '"'
+                          ? std::min(rest.find('"', 1), rest.size())
+                          : 0;
+  for (size_t at = rest.find("--station", from); at != std::string::npos;
+       at = rest.find("--station", at + 1)) {
+    const size_t after = at + sizeof "--station" - 1;
+    if (at == 0 || !isBlank(static_cast<unsigned char>(rest[at - 1])) ||
+        (after < rest.size() &&
+         !isBlank(static_cast<unsigned char>(rest[after]))))
+      continue;
+    asked.station = true;
+    asked.stationName = trimmed(rest.c_str() + after);
+    rest = trimmed(rest.substr(0, at).c_str());
+    break;
+  }
+  const size_t n = rest.size();
+  if (n >= 2 && rest[0] == '"' && rest[n - 1] == '"')
+    rest = rest.substr(1, n - 2);
+  asked.board = rest;
   return true;
 }
 
