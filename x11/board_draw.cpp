@@ -8,7 +8,8 @@ namespace {
 constexpr uint32_t kPlanColors[kBoardColorCount] = {
     kBoardBackColor,  kCapEdgeColor,    kNeverFillColor, kNeverTextColor,
     kTestedFillColor, kTestedTextColor, kHeldFillColor,  kHeldTextColor,
-    kChatterColor,    kStatusTextColor, kPassColor,      kFailColor};
+    kChatterColor,    kStatusTextColor, kPassColor,      kFailColor,
+    kButtonColor};
 
 const XftColor &colorOf(const BoardCanvas &canvas, uint32_t colorref) {
   for (int i = 0; i < kBoardColorCount; ++i)
@@ -66,6 +67,35 @@ void drawCap(BoardCanvas &canvas, const BoardFonts &fonts,
     drawText(canvas, fonts, cap.face, cap.text, cap.lines[l].x, cap.lines[l].y,
              cap.caption.data() + cap.lines[l].offset, cap.lines[l].length);
   XftDrawSetClip(canvas.draw, None);
+}
+
+// Everything the band under the keys shows, as one text: drawn again only
+// when it changes.
+std::string linesOf(const BoardPlan &plan) {
+  const StationLines &s = plan.station;
+  return plan.status + '\n' + plan.verdict + '\n' + plan.notice + '\n' +
+         s.prompt + '\n' + s.count + (s.buttonActive ? "\n+" : "\n-");
+}
+
+void drawLine(BoardCanvas &canvas, const BoardFonts &fonts,
+              const std::string &text, uint32_t colorref, int x, int y) {
+  if (!text.empty())
+    drawText(canvas, fonts, FaceNormal, colorref, x, y, text.data(),
+             int(text.size()));
+}
+
+void drawStationLines(BoardCanvas &canvas, const BoardFonts &fonts,
+                      const StationLines &s) {
+  drawLine(canvas, fonts, s.prompt, kStatusTextColor, s.promptX, s.promptY);
+  drawLine(canvas, fonts, s.count, kStatusTextColor, s.countX, s.countY);
+  fill(canvas, kCapEdgeColor, s.buttonLeft, s.buttonTop, s.buttonRight,
+       s.buttonBottom);
+  fill(canvas, s.buttonActive ? kButtonColor : kNeverFillColor,
+       s.buttonLeft + 1, s.buttonTop + 1, s.buttonRight - 1,
+       s.buttonBottom - 1);
+  drawLine(canvas, fonts, s.button,
+           s.buttonActive ? kStatusTextColor : kNeverTextColor, s.buttonX,
+           s.buttonY);
 }
 
 } // namespace
@@ -161,24 +191,21 @@ void drawBoardPlan(Display *display, Window window, BoardCanvas &canvas,
       XCopyArea(display, canvas.buffer, window, canvas.gc, cap.left, cap.top,
                 cap.right - cap.left, cap.bottom - cap.top, cap.left, cap.top);
   }
-  if (first || plan.status != canvas.shownStatus ||
-      plan.verdict != canvas.shownVerdict ||
-      plan.notice != canvas.shownNotice) {
-    // The status, the verdict and the notice share the band below the
-    // keys.
+  const std::string lines = linesOf(plan);
+  if (first || lines != canvas.shownLines) {
+    // The status, the verdict, the notice and a station's lines share the
+    // band below the keys.
     const int top = plan.statusY;
     fill(canvas, kBoardBackColor, 0, top, canvas.width, canvas.height);
-    drawText(canvas, font, FaceNormal, kStatusTextColor, plan.statusX,
-             plan.statusY, plan.status.data(), int(plan.status.size()));
-    if (!plan.verdict.empty())
-      drawText(canvas, font, FaceNormal, plan.verdictColor, plan.verdictX,
-               plan.verdictY, plan.verdict.data(), int(plan.verdict.size()));
-    if (!plan.notice.empty())
-      drawText(canvas, font, FaceNormal, kStatusTextColor, plan.noticeX,
-               plan.noticeY, plan.notice.data(), int(plan.notice.size()));
-    canvas.shownStatus = plan.status;
-    canvas.shownVerdict = plan.verdict;
-    canvas.shownNotice = plan.notice;
+    drawLine(canvas, font, plan.status, kStatusTextColor, plan.statusX,
+             plan.statusY);
+    drawLine(canvas, font, plan.verdict, plan.verdictColor, plan.verdictX,
+             plan.verdictY);
+    drawLine(canvas, font, plan.notice, kStatusTextColor, plan.noticeX,
+             plan.noticeY);
+    if (plan.station.shown)
+      drawStationLines(canvas, font, plan.station);
+    canvas.shownLines = lines;
     if (!first)
       XCopyArea(display, canvas.buffer, window, canvas.gc, 0, top, canvas.width,
                 canvas.height - top, 0, top);

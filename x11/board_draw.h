@@ -14,7 +14,7 @@
 #include "x11/grid_font.h"
 
 // The plan's colours, allocated once.
-constexpr int kBoardColorCount = 12;
+constexpr int kBoardColorCount = 13;
 
 struct BoardCanvas {
   Pixmap buffer;
@@ -25,7 +25,7 @@ struct BoardCanvas {
   XftColor colors[kBoardColorCount];
   // What the off-screen copy shows; empty until the first drawing.
   std::vector<BoardCap> shown;
-  std::string shownStatus, shownVerdict, shownNotice;
+  std::string shownLines; // the lines under the board, as linesOf says
 };
 
 bool createBoardCanvas(Display *display, Window window, int width, int height,

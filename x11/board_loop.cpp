@@ -15,85 +15,60 @@
 #include "keymodel/board_log.h"
 #include "keymodel/transition_log.h"
 #include "x11/board_mode.h"
+#include "x11/board_repaint.h"
 #include "x11/log_notice.h"
 #include "x11/session.h"
+#include "x11/station_input.h"
 
 namespace {
 
 constexpr int kCloseWaitMs = 1000;
-// A change is drawn a millisecond later rather than at once: the drawing
-// then does not compete for the CPU with whoever waits for the log line,
-// and a burst within that millisecond is drawn once.
-constexpr long kPaintDelayNs = 1000 * 1000;
-
-void paint(BoardChecker &c) {
-  if (c.stale) {
-    colourBoardPlan(c.plan, c.progress);
-    noteBoardLogState(c.plan, c.log.state == LogWriting, c.logPlace);
-    addKeyboardHoldNotice(c.plan, c.hold);
-    drawBoardPlan(c.display, c.main.window, c.canvas, c.fonts, c.plan);
-  }
-  if (c.exposed)
-    showBoardCanvas(c.display, c.main.window, c.canvas);
-  XFlush(c.display);
-  c.stale = c.exposed = false;
-}
-
-// A lost picture is shown again at once; a change waits for its timer.
-void paintSoon(BoardChecker &c) {
-  if (c.exposed && !c.stale)
-    paint(c);
-  if (!c.stale || c.paintArmed)
-    return;
-  const itimerspec soon = {{0, 0}, {0, kPaintDelayNs}};
-  timerfd_settime(c.paintFd, 0, &soon, nullptr);
-  c.paintArmed = true;
-}
-
-void onPaintTimer(BoardChecker &c) {
-  uint64_t expirations;
-  if (read(c.paintFd, &expirations, sizeof expirations) <= 0)
-    return;
-  c.paintArmed = false;
-  paint(c);
-}
-
-// The server's clock is 32 bits of milliseconds: the difference stays
-// right across its wrap.
-uint64_t sinceStart(const BoardChecker &c, Time time) {
-  return static_cast<uint32_t>(time - c.startTime);
-}
-
+// A station's unit takes the key by its own rules, and logs it when it
+// counts.
 void record(BoardChecker &c, int key, bool down, Time time) {
   const uint64_t ms = sinceStart(c, time);
-  applyTransition(c.progress, key, down, static_cast<double>(ms));
-  writeBoardTransition(c.log, c.board.keys[key].label, down, ms);
-  sayLogFileState(c.log, c.logSaid); // a failed write, or the log gone
+  if (c.station) {
+    stationRunKey(c.run, key, down, ms);
+  } else {
+    applyTransition(c.progress, key, down, static_cast<double>(ms));
+    writeBoardTransition(c.log, c.board.keys[key].label, down, ms);
+  }
+  sayLogFileState(logOf(c), c.logSaid); // a failed write, or the log gone
   c.stale = true;
 }
 
 // A key the board lacks is the user's key all the same: logged under its
 // own name and counted in the status line, never judged.
 void recordOffBoard(BoardChecker &c, uint8_t code, bool down, Time time) {
-  if (!applyOffBoardTransition(c.progress, code, down))
-    return;
-  writeBoardTransition(c.log, offBoardLabel(c.board, code), down,
-                       sinceStart(c, time));
-  sayLogFileState(c.log, c.logSaid);
+  if (c.station) {
+    if (stationRunOffBoardKey(c.run, code, down, sinceStart(c, time)) ==
+        StepIgnored)
+      return;
+  } else {
+    if (!applyOffBoardTransition(c.progress, code, down))
+      return;
+    writeBoardTransition(c.log, offBoardLabel(c.board, code), down,
+                         sinceStart(c, time));
+  }
+  sayLogFileState(logOf(c), c.logSaid);
   c.stale = true;
 }
 
-bool onKey(BoardChecker &c, const XKeyEvent &event) {
+bool onKey(BoardChecker &c, XKeyEvent &event) {
   const bool down = event.type == KeyPress;
   // Another client's made-up event is not the keyboard; without the focus
   // the device refuses it.
   if (event.send_event || !applyKeyEvent(c.keyboard, event.keycode, down))
     return true;
+  if (isSerialKey(c)) {
+    onSerialKey(c, event);
+    return !isAltF4(c.display, event);
+  }
   const uint8_t code = c.keyboard.scanMap.dik[event.keycode & 0xFF];
   const int key = code == 0 ? -1 : c.board.keyOfCode[code];
   // A repeat changes nothing, and neither does the release of a key that
   // went down before the window had the focus and was never seen.
-  if (key >= 0 && c.progress.keys[key].down != down)
+  if (key >= 0 && progressOf(c).keys[key].down != down)
     record(c, key, down, event.time);
   else if (key < 0 && code != 0)
     recordOffBoard(c, code, down, event.time);
@@ -109,7 +84,7 @@ void catchUp(BoardChecker &c) {
   const Time now = serverTime(c);
   for (size_t i = 0; i < c.board.keys.size(); ++i) {
     const bool down = isKeyDown(state, c.board.keys[i].code);
-    if (down != c.progress.keys[i].down)
+    if (down != progressOf(c).keys[i].down)
       record(c, static_cast<int>(i), down, now);
   }
   for (int code = 1; code < 256; ++code)
@@ -199,6 +174,18 @@ bool onXkbEvent(BoardChecker &c, XkbEvent &xkb) {
   return !keycodesChanged(xkb) || onKeycodesChanged(c);
 }
 
+bool onButtonPress(BoardChecker &c, const XButtonEvent &button) {
+  if (c.station)
+    onStationClick(c, button);
+  return true;
+}
+
+bool onGenericEvent(BoardChecker &c, XEvent &event) {
+  if (isDeviceChange(c, event))
+    onDeviceChange(c, event);
+  return true;
+}
+
 // False once the window is to close.
 bool dispatch(BoardChecker &c, XEvent &event) {
   switch (event.type) {
@@ -221,6 +208,10 @@ bool dispatch(BoardChecker &c, XEvent &event) {
     return onMappingNotify(c, event.xmapping);
   case DestroyNotify:
     return onDestroyNotify(c, event.xdestroywindow);
+  case ButtonPress:
+    return onButtonPress(c, event.xbutton);
+  case GenericEvent:
+    return onGenericEvent(c, event);
   default:
     if (event.type == c.keyboard.xkbEventType)
       return onXkbEvent(c, reinterpret_cast<XkbEvent &>(event));
@@ -237,9 +228,7 @@ bool drainEventsOf(BoardChecker &c) {
 // The closing line first, asking nothing of the server; the window is
 // taken down only if the server still answers.
 int closeBoardChecker(BoardChecker &c) {
-  closeBoardLog(c.log, c.board);
-  sayLogFileState(c.log, c.logSaid);
-  const int status = logFileStoppedShort(c.log) ? 1 : 0;
+  const int status = closeBoardRun(c) ? 0 : 1;
   if (!serverAnswers(c.display, kCloseWaitMs))
     std::_Exit(status);
   releaseKeyboard(c.hold);

@@ -22,16 +22,14 @@
 #include "x11/board_options.h"
 #include "x11/log_notice.h"
 #include "x11/session.h"
+#include "x11/station_input.h"
 
 namespace {
 
 // For the display-lost handler, which Xlib calls with no context of ours.
 BoardChecker *g_lost = nullptr;
 
-void onDisplayLost() {
-  closeBoardLog(g_lost->log, g_lost->board);
-  sayLogFileState(g_lost->log, g_lost->logSaid);
-}
+void onDisplayLost() { closeBoardRun(*g_lost); }
 
 Bool isClockChange(Display *, XEvent *event, XPointer checker) {
   const auto *c = reinterpret_cast<const BoardChecker *>(checker);
@@ -69,13 +67,14 @@ void screenRoom(Display *display, int &width, int &height) {
 
 // The largest fonts at which the board fits the screen; a board that fits
 // at none is refused as a bad board is, before any log is opened.
-bool fitBoard(BoardChecker &c, const std::vector<std::string> &legends) {
+bool fitBoard(BoardChecker &c, const std::vector<std::string> &legends,
+              bool station) {
   c.fonts.display = c.display;
   c.fonts.screen = DefaultScreen(c.display);
   int width, height;
   screenRoom(c.display, width, height);
   if (fitBoardPlan(c.plan, c.board, legends, width, height, openBoardFonts,
-                   measureBoardText, &c.fonts))
+                   measureBoardText, &c.fonts, station))
     return true;
   if (c.fonts.japanese[FaceNormal].font == nullptr)
     std::fprintf(stderr, "keyboard-checker: no font found\n");
@@ -97,8 +96,10 @@ bool setUpWindow(BoardChecker &c) {
   XSetWindowBackground(c.display, c.main.window, c.canvas.colors[0].pixel);
   XWindowAttributes attributes;
   XGetWindowAttributes(c.display, c.main.window, &attributes);
+  // A station's button takes clicks; the pointer is never grabbed.
   XSelectInput(c.display, c.main.window,
-               attributes.your_event_mask | PropertyChangeMask);
+               attributes.your_event_mask | PropertyChangeMask |
+                   (c.station ? ButtonPressMask : 0));
   c.clock = XInternAtom(c.display, "_KEYBOARD_CHECKER_CLOCK", False);
   return true;
 }
@@ -118,9 +119,28 @@ std::string logPlace() {
 }
 
 void openLog(BoardChecker &c, double chatterMs) {
-  openBoardLog(c.log, c.board, chatterMs);
-  sayLogFileState(c.log, c.logSaid);
+  if (!c.station)
+    openBoardLog(c.log, c.board, chatterMs);
+  sayLogFileState(logOf(c), c.logSaid);
   c.logPlace = logPlace();
+}
+
+// A station that cannot keep its results must not test: its results file
+// (and its log) opened before any window, unit 1 starting at the window's
+// zero.
+bool openStation(BoardChecker &c, const BoardOptions &options) {
+  std::string error;
+  if (!c.station || openStationRun(c.run, c.board, options.chatterMs,
+                                   options.stationName, 0, error))
+    return true;
+  std::fprintf(stderr, "keyboard-checker: %s\n", displayText(error).c_str());
+  return false;
+}
+
+void closeDisplay(BoardChecker &c) {
+  closeBoardFonts(c.fonts);
+  XCloseDisplay(c.display);
+  FcFini();
 }
 
 } // namespace
@@ -154,10 +174,9 @@ int runBoardMode(int argc, char **argv) {
     buildBoardScanMap(c.display, c.board, map);
     readLegends(c.display, c.board, map, legends);
   }
-  if (!fitBoard(c, legends)) {
-    closeBoardFonts(c.fonts);
-    XCloseDisplay(c.display);
-    FcFini();
+  c.station = options.station;
+  if (!fitBoard(c, legends, c.station) || !openStation(c, options)) {
+    closeDisplay(c);
     return 2;
   }
   if (!setUpWindow(c))
@@ -166,6 +185,8 @@ int runBoardMode(int argc, char **argv) {
   openFocusCatchUp(c.catchUp);
   c.paintFd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
   openLog(c, options.chatterMs);
+  if (c.station)
+    openStationDevices(c);
   setUpKeyboard(c.keyboard, c.display, c.main.window);
   openKeyboardHold(c.hold, c.display, c.main.window);
   buildBoardScanMap(c.display, c.board, c.keyboard.scanMap);
@@ -176,4 +197,19 @@ int runBoardMode(int argc, char **argv) {
   XMapWindow(c.display, c.main.window);
   XFlush(c.display);
   return runBoardChecker(c);
+}
+
+bool closeBoardRun(BoardChecker &c) {
+  if (!c.station) {
+    closeBoardLog(c.log, c.board);
+    sayLogFileState(c.log, c.logSaid);
+    return !logFileStoppedShort(c.log);
+  }
+  const bool whole = closeStationRun(c.run);
+  sayLogFileState(c.run.log, c.logSaid);
+  const std::string results = stationResultsProblem(c.run);
+  if (!results.empty())
+    std::fprintf(stderr, "keyboard-checker: %s\n",
+                 displayText(results).c_str());
+  return whole || (!logFileStoppedShort(c.run.log) && results.empty());
 }

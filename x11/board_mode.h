@@ -12,6 +12,7 @@
 #include "keymodel/board_plan.h"
 #include "keymodel/board_progress.h"
 #include "keymodel/log_file.h"
+#include "keymodel/station_run.h"
 #include "x11/board_draw.h"
 #include "x11/focus_catch_up.h"
 #include "x11/grid_font.h"
@@ -43,7 +44,19 @@ struct BoardChecker {
   FocusCatchUp catchUp; // the keymap read again after a focus gain
   int paintFd;          // the drawing a millisecond after a change
   bool paintArmed;
+  // A station (--station): the run's units, log and results file take
+  // the place of progress and log; station_input.h.
+  bool station;
+  StationRun run;
+  int xiOpcode; // XInput 2's, for the keyboards coming and going; -1
 };
+
+// The progress on screen and the log written: the board run's, or the
+// station's unit under test and its log.
+inline BoardProgress &progressOf(BoardChecker &c) {
+  return c.station ? c.run.station.unit.progress : c.progress;
+}
+inline LogFile &logOf(BoardChecker &c) { return c.station ? c.run.log : c.log; }
 
 // The whole run for a command line with --board: status 2 for a bad board
 // or option (one line on stderr, no window, no log), 1 without a display,
@@ -52,6 +65,18 @@ int runBoardMode(int argc, char **argv);
 
 // The server's time now, in the units of its events' times.
 Time serverTime(BoardChecker &checker);
+
+// An event's time as the log's: ms since the window started. The server's
+// clock is 32 bits of milliseconds: the difference stays right across its
+// wrap.
+inline uint64_t sinceStart(const BoardChecker &c, Time time) {
+  return static_cast<uint32_t>(time - c.startTime);
+}
+
+// The end of the run's files: the log's closing line, and a station's row
+// of a unit waiting for its serial; what fell short said on stderr. True
+// when everything was written whole.
+bool closeBoardRun(BoardChecker &checker);
 
 // Sleeps on the X connection and the signals until the window is closed,
 // then ends the log with the board's closing line; returns the exit status.

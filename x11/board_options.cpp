@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "keymodel/station_name.h"
 #include "keymodel/text_rules.h"
 
 namespace {
@@ -19,6 +20,21 @@ bool takeChatter(const char *text, double &ms) {
   return *text != '\0' && *end == '\0' && ms > 0 && ms <= kMostChatterMs;
 }
 
+// "--station" takes the next argument as its name unless it is an option
+// of its own; i is left on the last argument taken.
+bool takeStation(int argc, char **argv, int &i, BoardOptions &options,
+                 std::string &error) {
+  if (options.station) {
+    error = "--station given twice";
+    return false;
+  }
+  options.station = true;
+  const bool named = i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0;
+  options.stationName = named ? argv[++i] : defaultStationName();
+  error = stationNameProblem(options.stationName);
+  return error.empty();
+}
+
 } // namespace
 
 bool asksForBoard(int argc, char **argv) {
@@ -30,11 +46,16 @@ bool asksForBoard(int argc, char **argv) {
 
 bool parseBoardOptions(int argc, char **argv, BoardOptions &options,
                        std::string &error) {
-  options = {nullptr, kDefaultChatterMs, true};
+  options = {nullptr, kDefaultChatterMs, true, false, ""};
   const char *const names[] = {"--board", "--chatter", "--legends"};
   bool given[3] = {false, false, false};
   for (int i = 1; i < argc; ++i) {
     const char *arg = argv[i];
+    if (std::strcmp(arg, "--station") == 0) {
+      if (!takeStation(argc, argv, i, options, error))
+        return false;
+      continue;
+    }
     int which = 0;
     while (which < 3 && std::strcmp(arg, names[which]) != 0)
       ++which;
