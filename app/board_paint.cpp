@@ -77,10 +77,18 @@ void selectFontFor(HDC dc, int face, const char *text, int length) {
                        : g_fonts.japanese[face]);
 }
 
-// A label (at most 24 bytes) or the status line widened.
-constexpr int kWideChars = 128;
+// A label (at most 24 bytes) or a line under the board widened. A verdict
+// naming many keys is longer than any window is wide: it is cut, at a
+// character's start, where it could no longer be seen.
+constexpr int kWideChars = 512;
 
 int widen(const char *text, int length, wchar_t (&wide)[kWideChars]) {
+  if (length > kWideChars) {
+    length = kWideChars;
+    while (length > 0 &&
+           (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+      --length;
+  }
   return MultiByteToWideChar(CP_UTF8, 0, text, length, wide, kWideChars);
 }
 
@@ -140,7 +148,7 @@ bool sameLook(const BoardCap &a, const BoardCap &b) {
 struct Frame {
   HDC dc;
   std::vector<BoardCap> shown;
-  std::string status, verdict, notice;
+  std::string lines; // as linesOf gives them
 };
 Frame g_frame{};
 
@@ -155,31 +163,44 @@ void makeFrame(HWND window, const BoardPlan &plan) {
   SelectObject(g_frame.dc, GetStockObject(DC_PEN));
   SelectObject(g_frame.dc, GetStockObject(DC_BRUSH));
   SetBkMode(g_frame.dc, TRANSPARENT);
-  g_frame.status = "\n"; // no status line matches: drawn the first time
+  g_frame.lines = "\n"; // no plan's lines match: drawn the first time
+}
+
+// Everything the band under the keys shows, as one text.
+std::string linesOf(const BoardPlan &plan) {
+  const StationLines &s = plan.station;
+  return plan.status + '\n' + plan.verdict + '\n' + plan.notice + '\n' +
+         s.prompt + '\n' + s.count + (s.buttonActive ? "\n+" : "\n-");
+}
+
+void drawStationLines(HDC dc, const StationLines &s) {
+  textOut(dc, FaceNormal, s.promptX, s.promptY, s.prompt.data(),
+          int(s.prompt.size()), kStatusTextColor);
+  textOut(dc, FaceNormal, s.countX, s.countY, s.count.data(),
+          int(s.count.size()), kStatusTextColor);
+  SetDCPenColor(dc, kCapEdgeColor);
+  SetDCBrushColor(dc, s.buttonActive ? kButtonColor : kNeverFillColor);
+  Rectangle(dc, s.buttonLeft, s.buttonTop, s.buttonRight, s.buttonBottom);
+  textOut(dc, FaceNormal, s.buttonX, s.buttonY, s.button.data(),
+          int(s.button.size()),
+          s.buttonActive ? kStatusTextColor : kNeverTextColor);
 }
 
 } // namespace
 
 bool fitBoardPlanTo(HDC dc, BoardPlan &plan, const Board &board,
                     const std::vector<std::string> &legends, int maxWidth,
-                    int maxHeight) {
+                    int maxHeight, bool station) {
   HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FONT));
   const bool fits = fitBoardPlan(plan, board, legends, maxWidth, maxHeight,
-                                 openFonts, measureWithDc, dc);
+                                 openFonts, measureWithDc, dc, station);
   SelectObject(dc, old);
   return fits;
 }
 
-void updateBoardFrame(HWND window, BoardPlan &plan,
-                      const BoardProgress &progress, bool logging,
-                      const std::string &logPlace,
-                      const std::string &notice) {
+void drawBoardFrame(HWND window, const BoardPlan &plan) {
   if (g_frame.dc == nullptr)
     makeFrame(window, plan);
-  colourBoardPlan(plan, progress);
-  noteBoardLogState(plan, logging, logPlace);
-  if (!notice.empty())
-    addBoardNotice(plan, notice);
   HDC dc = g_frame.dc;
   for (size_t i = 0; i < plan.caps.size(); ++i) {
     const BoardCap &cap = plan.caps[i];
@@ -190,21 +211,21 @@ void updateBoardFrame(HWND window, BoardPlan &plan,
     InvalidateRect(window, &r, FALSE);
   }
   g_frame.shown = plan.caps;
-  if (plan.status == g_frame.status && plan.verdict == g_frame.verdict &&
-      plan.notice == g_frame.notice)
+  const std::string lines = linesOf(plan);
+  if (lines == g_frame.lines)
     return;
-  const RECT lines{0, plan.statusY, plan.clientWidth, plan.clientHeight};
-  fill(dc, lines, kBoardBackColor);
+  const RECT band{0, plan.statusY, plan.clientWidth, plan.clientHeight};
+  fill(dc, band, kBoardBackColor);
   textOut(dc, FaceNormal, plan.statusX, plan.statusY, plan.status.data(),
           int(plan.status.size()), kStatusTextColor);
   textOut(dc, FaceNormal, plan.verdictX, plan.verdictY, plan.verdict.data(),
           int(plan.verdict.size()), plan.verdictColor);
   textOut(dc, FaceNormal, plan.noticeX, plan.noticeY, plan.notice.data(),
           int(plan.notice.size()), kStatusTextColor);
-  g_frame.status = plan.status;
-  g_frame.verdict = plan.verdict;
-  g_frame.notice = plan.notice;
-  InvalidateRect(window, &lines, FALSE);
+  if (plan.station.shown)
+    drawStationLines(dc, plan.station);
+  g_frame.lines = lines;
+  InvalidateRect(window, &band, FALSE);
 }
 
 void paintBoardFrame(HDC dc, const RECT &update) {

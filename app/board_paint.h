@@ -11,18 +11,15 @@
 #include "keymodel/board_plan.h"
 
 // The plan at the largest fonts whose window fits maxWidth x maxHeight,
-// measured on dc; the fonts stay for drawing. False when none fits.
+// measured on dc, with a station's lines when asked; the fonts stay for
+// drawing. False when none fits.
 bool fitBoardPlanTo(HDC dc, BoardPlan &plan, const Board &board,
                     const std::vector<std::string> &legends, int maxWidth,
-                    int maxHeight);
+                    int maxHeight, bool station);
 
-// Colours the plan from the progress and the log's state (the log's
-// place said until a verdict), adds the window's own notice (empty:
-// none), redraws off screen what changed since the last call (everything
-// the first time) and invalidates it.
-void updateBoardFrame(HWND window, BoardPlan &plan,
-                      const BoardProgress &progress, bool logging,
-                      const std::string &logPlace, const std::string &notice);
+// Redraws off screen what changed in the coloured plan since the last call
+// (everything the first time) and invalidates it.
+void drawBoardFrame(HWND window, const BoardPlan &plan);
 
 // Copies the update rectangle of the frame into the window's paint DC.
 void paintBoardFrame(HDC dc, const RECT &update);

@@ -7,14 +7,17 @@
 
 #include "app/board_legends.h"
 #include "app/board_paint.h"
+#include "app/board_texts.h"
 #include "app/main_window.h"
 #include "app/print_screen_setting.h"
+#include "app/station_window.h"
 #include "app/window_messages.h"
 #include "input/board_clock.h"
 #include "input/board_worker.h"
 #include "input/device_set.h"
 #include "input/input_worker.h"
 #include "input/key_hook.h"
+#include "input/station_keys.h"
 #include "keymodel/board.h"
 #include "keymodel/layout.h"
 #include "keymodel/text_rules.h"
@@ -22,7 +25,7 @@
 
 namespace {
 
-constexpr char kBoardClass[] = "CorvaneKeyboardCheckerBoard";
+constexpr wchar_t kBoardClass[] = L"CorvaneKeyboardCheckerBoard";
 constexpr double kChatterMs = 30;
 // A burst of a whole chord at once, with room to spare.
 constexpr DWORD kChangeBuffer = 256;
@@ -58,22 +61,6 @@ void notePrintScreenLost() {
     g_notice = kPrintScreenNotice;
 }
 
-// The log's full name, for the window: a user who double-clicked a
-// starter has no other way to learn where it is.
-std::string logPlace() {
-  wchar_t folder[MAX_PATH];
-  const DWORD length = GetCurrentDirectoryW(MAX_PATH, folder);
-  char utf8[4 * MAX_PATH];
-  if (length == 0 || length >= MAX_PATH ||
-      WideCharToMultiByte(CP_UTF8, 0, folder, -1, utf8, sizeof utf8, nullptr,
-                          nullptr) == 0)
-    return "";
-  std::string place = utf8;
-  if (!place.empty() && place.back() != '\\')
-    place += '\\';
-  return displayText(place + kLogFileName);
-}
-
 void update(HWND window) {
   static const std::string place = logPlace();
   // Asked once per hook that could not be installed, not at every repaint.
@@ -82,10 +69,17 @@ void update(HWND window) {
     g_failedHook = installs;
     notePrintScreenLost();
   }
-  BoardProgress progress;
-  copyBoardProgress(progress);
-  updateBoardFrame(window, g_plan, progress, boardLogWriting(), place,
-                   g_notice);
+  if (isStationRun()) {
+    colourStationWindow(g_plan, place);
+  } else {
+    BoardProgress progress;
+    copyBoardProgress(progress);
+    colourBoardPlan(g_plan, progress);
+    noteBoardLogState(g_plan, boardLogWriting(), place);
+  }
+  if (!g_notice.empty())
+    addBoardNotice(g_plan, g_notice);
+  drawBoardFrame(window, g_plan);
 }
 
 LRESULT onActivate(HWND window, WPARAM wParam, LPARAM lParam) {
@@ -98,7 +92,7 @@ LRESULT onActivate(HWND window, WPARAM wParam, LPARAM lParam) {
     notePrintScreenLost();
     update(window);
   }
-  return DefWindowProcA(window, WM_ACTIVATE, wParam, lParam);
+  return DefWindowProcW(window, WM_ACTIVATE, wParam, lParam);
 }
 
 LRESULT onPaint(HWND window) {
@@ -135,12 +129,32 @@ LRESULT onStart(HWND window) {
 LRESULT onSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
   if ((wParam & 0xFFF0) == SC_KEYMENU)
     return 0;
-  return DefWindowProcA(window, WM_SYSCOMMAND, wParam, lParam);
+  return DefWindowProcW(window, WM_SYSCOMMAND, wParam, lParam);
 }
 
 LRESULT onRepaintRequest(HWND window) {
   update(window);
   return 0;
+}
+
+// A board run's window takes no characters, clicks or devices; a
+// station's does.
+LRESULT onChar(HWND window, WPARAM wParam, LPARAM lParam) {
+  if (!isStationRun())
+    return DefWindowProcW(window, WM_CHAR, wParam, lParam);
+  return onStationChar(window, wParam, lParam);
+}
+
+LRESULT onClick(HWND window, WPARAM wParam, LPARAM lParam) {
+  if (!isStationRun())
+    return DefWindowProcW(window, WM_LBUTTONDOWN, wParam, lParam);
+  return onStationClick(window, lParam, g_plan);
+}
+
+LRESULT onDeviceChange(HWND window, WPARAM wParam, LPARAM lParam) {
+  if (!isStationRun())
+    return DefWindowProcW(window, WM_DEVICECHANGE, wParam, lParam);
+  return onStationDeviceChange(window, wParam, lParam);
 }
 
 LRESULT CALLBACK boardWindowProc(HWND window, UINT message, WPARAM wParam,
@@ -162,8 +176,14 @@ LRESULT CALLBACK boardWindowProc(HWND window, UINT message, WPARAM wParam,
     return onStart(window);
   case kRepaintRequest:
     return onRepaintRequest(window);
+  case WM_CHAR:
+    return onChar(window, wParam, lParam);
+  case WM_LBUTTONDOWN:
+    return onClick(window, wParam, lParam);
+  case WM_DEVICECHANGE:
+    return onDeviceChange(window, wParam, lParam);
   default:
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
   }
 }
 
@@ -181,47 +201,41 @@ void screenRoom(int &width, int &height) {
 // Laid out on the screen's DC before the window exists, so the window is
 // created visible at its final size, as the classic window is; a window
 // shown only later does not get the keyboard focus from a click under
-// Wine. Null with fits false when the board does not fit the screen.
-HWND createBoardWindow(HINSTANCE instance, bool &fits) {
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = boardWindowProc;
-  wc.hInstance = instance;
-  wc.hIcon =
-      static_cast<HICON>(LoadImageA(instance, "KEYCHECKERICON", IMAGE_ICON, 0,
-                                    0, LR_SHARED | LR_DEFAULTSIZE));
-  wc.hIconSm = wc.hIcon;
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.lpszClassName = kBoardClass;
-  if (RegisterClassExA(&wc) == 0)
-    return nullptr;
+// Wine. False when the board does not fit the screen.
+bool fitBoardWindow(bool station) {
   std::vector<std::string> legends;
   readLegends(g_board, legends);
   int width, height;
   screenRoom(width, height);
   HDC screen = GetDC(nullptr);
-  fits = fitBoardPlanTo(screen, g_plan, g_board, legends, width, height);
+  const bool fits =
+      fitBoardPlanTo(screen, g_plan, g_board, legends, width, height, station);
   ReleaseDC(nullptr, screen);
-  if (!fits)
-    return nullptr;
-  RECT r{0, 0, g_plan.clientWidth, g_plan.clientHeight};
-  AdjustWindowRectEx(&r, kWindowStyle, FALSE, 0);
-  return CreateWindowExA(0, kBoardClass, kWindowTitle, kWindowStyle, 0, 0,
-                         r.right - r.left, r.bottom - r.top, nullptr, nullptr,
-                         instance, nullptr);
+  return fits;
 }
 
-void sayBadBoard(const std::string &error) {
-  // The message is UTF-8 (the path from the wide command line, a board
-  // file's own text); the system's code page is only a fallback for a
-  // reason the C library gave in it.
-  wchar_t text[1024], caption[128];
-  if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, error.c_str(), -1,
-                          text, 1024) == 0)
-    MultiByteToWideChar(CP_ACP, 0, error.c_str(), -1, text, 1024);
-  text[1023] = L'\0';
-  MultiByteToWideChar(CP_UTF8, 0, kWindowTitle, -1, caption, 128);
-  MessageBoxW(nullptr, text, caption, MB_OK | MB_ICONERROR);
+// A Unicode window, so that a serial's characters come as typed, whatever
+// the system's code page.
+HWND createBoardWindow(HINSTANCE instance) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = boardWindowProc;
+  wc.hInstance = instance;
+  wc.hIcon =
+      static_cast<HICON>(LoadImageW(instance, L"KEYCHECKERICON", IMAGE_ICON, 0,
+                                    0, LR_SHARED | LR_DEFAULTSIZE));
+  wc.hIconSm = wc.hIcon;
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  wc.lpszClassName = kBoardClass;
+  if (RegisterClassExW(&wc) == 0)
+    return nullptr;
+  wchar_t title[128];
+  MultiByteToWideChar(CP_UTF8, 0, kWindowTitle, -1, title, 128);
+  RECT r{0, 0, g_plan.clientWidth, g_plan.clientHeight};
+  AdjustWindowRectEx(&r, kWindowStyle, FALSE, 0);
+  return CreateWindowExW(0, kBoardClass, title, kWindowStyle, 0, 0,
+                         r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                         instance, nullptr);
 }
 
 // Whether DirectInput names the keys as on a Japanese keyboard, which the
@@ -233,21 +247,25 @@ bool japaneseKeyboard() {
 
 } // namespace
 
-int runBoardMode(HINSTANCE instance, const char *nameOrPath) {
+int runBoardMode(HINSTANCE instance, const BoardTail &asked) {
   startBoardClock();
   std::string error;
-  if (!loadBoard(nameOrPath, g_board, error)) {
+  if (!loadBoard(asked.board.c_str(), g_board, error)) {
     sayBadBoard(error);
     return 2;
   }
-  bool fits = true;
-  HWND window = createBoardWindow(instance, fits);
-  if (!fits) {
-    sayBadBoard(displayText(nameOrPath) +
+  if (!fitBoardWindow(asked.station)) {
+    sayBadBoard(displayText(asked.board) +
                 ": the board does not fit this screen even at the smallest "
                 "font");
     return 2;
   }
+  if (asked.station &&
+      !openStationWindowRun(g_board, kChatterMs, asked, error)) {
+    sayBadBoard(displayText(error));
+    return 2;
+  }
+  HWND window = createBoardWindow(instance);
   if (window == nullptr)
     return 1;
   g_mainWindow = window;
@@ -257,12 +275,15 @@ int runBoardMode(HINSTANCE instance, const char *nameOrPath) {
                         kRepaintRequest) ||
       !startKeyHook(window, boardHookQueue(), boardWakeEvent()))
     return 1;
-  PostMessageA(window, kStartMessage, 0, 0);
+  // The station run is shared under the worker's lock from here on.
+  if (asked.station)
+    listenForKeyboards(window);
+  PostMessageW(window, kStartMessage, 0, 0);
   // Paints come only from here on, so each finds the worker's progress.
   MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
   }
   return g_logStoppedShort ? 1 : 0;
 }

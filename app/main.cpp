@@ -64,7 +64,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   BoardTail board;
   if (boardFromCommandLine(commandLineTail(line.c_str()), board)) {
     ImmDisableIME(0);
-    return runBoardMode(instance, board.board.c_str());
+    return runBoardMode(instance, board);
   }
   g_keyboardLayout = layoutFromCommandLine(commandLineTail(GetCommandLineA()));
 

@@ -14,6 +14,7 @@
 #include "input/input_worker.h"
 #include "input/key_hook.h"
 #include "input/source_choice.h"
+#include "input/station_keys.h"
 #include "keymodel/board_log.h"
 #include "keymodel/transition_log.h"
 
@@ -59,6 +60,8 @@ bool takeChange(uint8_t code, bool down, double atMs) {
   if (code == kPrintScreenCode && down)
     g_run.printScreenMs = static_cast<int64_t>(ms);
   const int key = g_run.board->keyOfCode[code];
+  if (isStationRun())
+    return stationTakeKey(key, code, down, atMs, g_run.lastMs);
   const bool onBoard = key >= 0;
   if (onBoard ? isDown(key) == down : g_run.progress.offBoardDown[code] == down)
     return false;
@@ -206,8 +209,12 @@ DWORD WINAPI runBoardWorker(LPVOID) {
       break;
     wait = waitMs < 0 ? INFINITE : static_cast<DWORD>(std::ceil(waitMs));
   }
-  closeBoardLog(g_run.log, *g_run.board);
-  noteLogState(g_run.log);
+  if (isStationRun()) {
+    closeStation();
+  } else {
+    closeBoardLog(g_run.log, *g_run.board);
+    noteLogState(g_run.log);
+  }
   return 0;
 }
 
@@ -218,7 +225,8 @@ bool startBoardWorker(const Board &board, double chatterMs, bool japanese,
   g_run.board = &board;
   startBoardProgress(g_run.progress, board, chatterMs);
   InitializeCriticalSection(&g_run.lock);
-  openBoardLog(g_run.log, board, chatterMs);
+  if (!isStationRun())
+    openBoardLog(g_run.log, board, chatterMs);
   g_run.logging = g_run.log.state == LogWriting;
   g_run.japanese = japanese;
   g_run.wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
@@ -232,6 +240,8 @@ bool startBoardWorker(const Board &board, double chatterMs, bool japanese,
 }
 
 HANDLE boardWakeEvent() { return g_run.wake; }
+
+CRITICAL_SECTION &boardRunLock() { return g_run.lock; }
 
 HookQueue &boardHookQueue() { return g_run.hookQueue; }
 

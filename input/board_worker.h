@@ -13,7 +13,8 @@
 #include "keymodel/board.h"
 #include "keymodel/board_progress.h"
 
-// Opens the log (created or emptied, as the classic log), creates the wake
+// Opens the log (created or emptied, as the classic log; a station's run,
+// attached before, has its own: station_keys.h), creates the wake
 // event and starts the thread. Times in the log are the board clock's,
 // which must be started. japanese: DirectInput reports a Japanese 106
 // keyboard, whose keys it names apart. After every pass that changed
@@ -26,6 +27,9 @@ bool startBoardWorker(const Board &board, double chatterMs, bool japanese,
 // unnamed), and the queue the hook hands its events over in.
 HANDLE boardWakeEvent();
 HookQueue &boardHookQueue();
+
+// The lock the progress, and a station's run, are shared under.
+CRITICAL_SECTION &boardRunLock();
 
 // The next pass first compares the keyboard's whole state with what the
 // progress holds and logs the differences at that moment: for keys that

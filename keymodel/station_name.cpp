@@ -50,3 +50,14 @@ std::string defaultStationName() {
 std::string resultsFileName(const std::string &station) {
   return "keyboard-results-" + station + ".csv";
 }
+
+std::string keyboardNameFromPath(const std::string &path) {
+  static const std::string prefix = "\\\\?\\";
+  std::string name = path.compare(0, prefix.size(), prefix) == 0
+                         ? path.substr(prefix.size())
+                         : path;
+  const size_t bus = name.find('#');
+  const size_t device =
+      bus == std::string::npos ? bus : name.find('#', bus + 1);
+  return device == std::string::npos ? name : name.substr(0, device);
+}

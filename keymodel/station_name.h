@@ -29,3 +29,10 @@ std::string defaultStationName();
 
 // keyboard-results-<name>.csv
 std::string resultsFileName(const std::string &station);
+
+// What Windows' device interface path says of a keyboard, for its results
+// rows: "\\?\HID#VID_046D&PID_C31C&MI_00#7&2b&0&0000#{884b96c3-...}"
+// gives "HID#VID_046D&PID_C31C&MI_00", the bus and the device without the
+// instance and the interface's class; a path of another shape is kept
+// whole.
+std::string keyboardNameFromPath(const std::string &path);

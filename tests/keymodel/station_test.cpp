@@ -170,6 +170,14 @@ TEST(Station, NamesFollowTheRuleAndDefaultToTheHost) {
              "abcdefghijklmnopqrstuvwxyz012345"}})
     EXPECT_EQ(stationNameFromHost(c.host), c.name) << c.host;
   EXPECT_TRUE(isStationName(defaultStationName()));
+  // A keyboard's interface path: its bus and device, or the path whole.
+  for (const Case &c :
+       {Case{"\\\\?\\HID#VID_046D&PID_C31C&MI_00#7&2b&0&0000#{884b96c3-"
+             "56ef-11d1-bc8c-00a0c91e6bf6}",
+             "HID#VID_046D&PID_C31C&MI_00"},
+        Case{"\\\\?\\ACPI#PNP0303#4&1d#{884b96c3}", "ACPI#PNP0303"},
+        Case{"\\\\?\\WINE_KEYBOARD", "WINE_KEYBOARD"}, Case{"", ""}})
+    EXPECT_EQ(keyboardNameFromPath(c.host), c.name) << c.host;
 }
 
 TEST(StationRun, LogAndResultsOnDisk) {
