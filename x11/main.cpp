@@ -20,6 +20,7 @@ constexpr char kUsage[] =
     "Usage: keyboard-checker [/jp | /en]\n"
     "       keyboard-checker --board NAME|FILE [--chatter MS] [--legends "
     "board]\n"
+    "                        [--station [NAME]]\n"
     "Shows every key of a full-size keyboard and logs each key that goes\n"
     "down or up to Corvanekeyboardchecker.log in the current directory.\n"
     "  /jp  Japanese 106-key main block\n"
@@ -32,7 +33,11 @@ constexpr char kUsage[] =
     "  --chatter MS       with --board: a key down again sooner than this\n"
     "                     after its up is chatter (default 30)\n"
     "  --legends board    with --board: keycaps with the board's labels,\n"
-    "                     not what the keymap prints (keymap, the default)\n";
+    "                     not what the keymap prints (keymap, the default)\n"
+    "  --station [NAME]   with --board: a production station, one keyboard\n"
+    "                     after another, each with its verdict and serial,\n"
+    "                     a row each in keyboard-results-NAME.csv; NAME is\n"
+    "                     1-32 of A-Z a-z 0-9 - _ (default: the host's name)\n";
 
 // Set only for the display-lost handler, which Xlib calls with no context
 // of ours; the program has one thread.
