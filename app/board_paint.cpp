@@ -172,8 +172,7 @@ bool fitBoardPlanTo(HDC dc, BoardPlan &plan, const Board &board,
 
 void updateBoardFrame(HWND window, BoardPlan &plan,
                       const BoardProgress &progress, bool logging,
-                      const std::string &logPlace,
-                      const std::string &notice) {
+                      const std::string &logPlace, const std::string &notice) {
   if (g_frame.dc == nullptr)
     makeFrame(window, plan);
   colourBoardPlan(plan, progress);

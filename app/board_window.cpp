@@ -182,7 +182,7 @@ void screenRoom(int &width, int &height) {
 // created visible at its final size, as the classic window is; a window
 // shown only later does not get the keyboard focus from a click under
 // Wine. Null with fits false when the board does not fit the screen.
-HWND createBoardWindow(HINSTANCE instance, bool &fits) {
+HWND createBoardWindow(HINSTANCE instance, bool keymapLegends, bool &fits) {
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = boardWindowProc;
@@ -196,7 +196,8 @@ HWND createBoardWindow(HINSTANCE instance, bool &fits) {
   if (RegisterClassExA(&wc) == 0)
     return nullptr;
   std::vector<std::string> legends;
-  readLegends(g_board, legends);
+  if (keymapLegends)
+    readLegends(g_board, legends);
   int width, height;
   screenRoom(width, height);
   HDC screen = GetDC(nullptr);
@@ -233,7 +234,8 @@ bool japaneseKeyboard() {
 
 } // namespace
 
-int runBoardMode(HINSTANCE instance, const char *nameOrPath) {
+int runBoardMode(HINSTANCE instance, const BoardTail &tail) {
+  const char *nameOrPath = tail.board.c_str();
   startBoardClock();
   std::string error;
   if (!loadBoard(nameOrPath, g_board, error)) {
@@ -241,7 +243,7 @@ int runBoardMode(HINSTANCE instance, const char *nameOrPath) {
     return 2;
   }
   bool fits = true;
-  HWND window = createBoardWindow(instance, fits);
+  HWND window = createBoardWindow(instance, !tail.boardLegends, fits);
   if (!fits) {
     sayBadBoard(displayText(nameOrPath) +
                 ": the board does not fit this screen even at the smallest "

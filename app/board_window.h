@@ -5,8 +5,10 @@
 
 #include <windows.h>
 
+#include "keymodel/board_tail.h"
+
 // Loads the board a "--board" tail named (a preset's name or a path, in
 // UTF-8), then runs the board window until it is closed. A board that cannot be
 // loaded is said in a message box and gives status 2, with no window and no
 // log.
-int runBoardMode(HINSTANCE instance, const char *nameOrPath);
+int runBoardMode(HINSTANCE instance, const BoardTail &tail);

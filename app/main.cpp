@@ -12,6 +12,7 @@
 #include "app/window_messages.h"
 #include "input/device_set.h"
 #include "input/input_worker.h"
+#include "keymodel/board_tail.h"
 #include "keymodel/layout.h"
 
 namespace {
@@ -61,10 +62,10 @@ std::string utf8CommandLine() {
 // keep the ANSI tail they always had.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const std::string line = utf8CommandLine();
-  std::string board;
-  if (boardFromCommandLine(commandLineTail(line.c_str()), board)) {
+  BoardTail board;
+  if (boardTailFromCommandLine(commandLineTail(line.c_str()), board)) {
     ImmDisableIME(0);
-    return runBoardMode(instance, board.c_str());
+    return runBoardMode(instance, board);
   }
   g_keyboardLayout = layoutFromCommandLine(commandLineTail(GetCommandLineA()));
 

@@ -49,27 +49,6 @@ KeyboardLayout layoutFromCommandLine(const char *tail) {
   return LayoutUnset;
 }
 
-bool boardFromCommandLine(const char *tail, std::string &nameOrPath) {
-  static const char option[] = "--board";
-  constexpr size_t length = sizeof option - 1;
-  if (tail == nullptr || std::strncmp(tail, option, length) != 0 ||
-      !isBlank(static_cast<unsigned char>(tail[length])))
-    return false;
-  // A line typed by hand or kept in a .cmd file easily has a blank too many
-  // on either side of the name; none belongs to it.
-  const char *first = tail + length;
-  while (isBlank(static_cast<unsigned char>(*first)))
-    ++first;
-  const char *end = first + std::strlen(first);
-  while (end > first && isBlank(static_cast<unsigned char>(end[-1])))
-    --end;
-  nameOrPath.assign(first, end);
-  const size_t n = nameOrPath.size();
-  if (n >= 2 && nameOrPath[0] == '"' && nameOrPath[n - 1] == '"')
-    nameOrPath = nameOrPath.substr(1, n - 2);
-  return true;
-}
-
 KeyboardLayout layoutFromDeviceType(uint32_t devType) {
   const uint8_t subtype = static_cast<uint8_t>(devType >> 8);
   return static_cast<uint8_t>(subtype - 10) < 2 ? LayoutJP : LayoutUS;

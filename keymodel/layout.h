@@ -28,11 +28,5 @@ const char *commandLineTail(const char *commandLine);
 // A null tail is allowed.
 KeyboardLayout layoutFromCommandLine(const char *tail);
 
-// A tail "--board NAME|FILE": true with what follows the option, without
-// the blanks and tabs around it and one pair of enclosing double quotes
-// (a path with blanks). Any other tail is the classic option rule's. The
-// bytes are only compared with ASCII, so the tail may be UTF-8.
-bool boardFromCommandLine(const char *tail, std::string &nameOrPath);
-
 // Subtypes 10 (JAPAN106) and 11 (JAPANAX) mean Japanese, everything else US.
 KeyboardLayout layoutFromDeviceType(uint32_t devType);
