@@ -26,6 +26,27 @@ xdotool keyup 38
 fill ansi104 testing Q '#3C8CD0' "tested is not blue"
 fill ansi104 testing A '#FF961E' "held is not orange"
 fill ansi104 testing W '#DCDCDC' "never pressed is not grey"
+# The labels in their colours, and "\\" in the Western face: "/"
+# mirrored, where the Japanese face draws a yen sign.
+crop() { # SHOT LABEL OUT: the inside of that ansi104 keycap
+  local box=($(cap ansi104 "$2"))
+  convert "$dir/$1.png" -crop "${box[2]}x${box[3]}+${box[0]}+${box[1]}" +repage "$dir/$3.png"
+}
+for check in "Q #FFFFFF" "A #000000" "W #505050"; do
+  read -r label colour <<<"$check"
+  crop testing "$label" "label-$label"
+  [ "$(convert "$dir/label-$label.png" -fill black +opaque "$colour" -fill white -opaque "$colour" \
+    -format '%[fx:int(mean*w*h+0.5)]' info:)" -gt 3 ] || kc_fail "no $colour label on $label"
+done
+crop testing '\\' backslash && crop testing / slash
+for ink in backslash slash; do
+  convert "$dir/$ink.png" -colorspace gray -threshold 50% -negate -trim +repage "$dir/$ink-ink.png"
+done
+convert "$dir/slash-ink.png" -flop "$dir/slash-ink.png"
+[ "$(identify -format %wx%h "$dir/backslash-ink.png")" = "$(identify -format %wx%h "$dir/slash-ink.png")" ] &&
+  [ "$(compare -metric AE "$dir/backslash-ink.png" "$dir/slash-ink.png" null: 2>&1 || true)" -le \
+    $(($(identify -format '%w*%h' "$dir/slash-ink.png") / 6)) ] ||
+  kc_fail "the backslash is not drawn as \"/\" mirrored: not in the Western face"
 board_keys ansi104
 all_keys "${KEYS[@]}"
 sleep 0.3 && import -window root "$dir/done.png"
