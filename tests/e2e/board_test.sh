@@ -99,4 +99,19 @@ wine "$KC_TOOL" close "$TITLE" >/dev/null
 status=0 && wait "$APP_PID" || status=$?
 APP_PID=
 [ "$status" = 2 ] && [ -z "$(ls -A "$dir")" ] || kc_fail "status $status, files: $(ls "$dir")"
+# The largest board a file may have, on a desktop too small for it even
+# at the smallest font: refused as a bad board, before any log.
+wine reg add "$desktops" /v kc /d 640x480 /f >/dev/null 2>&1 && wineserver -w
+python3 -c '
+import json
+keys = [{"code": i + 1, "label": "k%d" % i, "x": i, "y": 0} for i in range(40)]
+keys.append({"code": 41, "label": "far", "x": 39, "y": 19})
+json.dump({"name": "large", "title": "Large", "keys": keys}, open("'"$dir"'/large.json", "w"))'
+(cd "$dir" && exec wine "$KC_EXE" --board large.json) >"$dir.wine.out" 2>&1 &
+APP_PID=$!
+kc_wait_for 20 kc_window_id "$TITLE" || kc_fail "no message box for a board too large"
+wine "$KC_TOOL" close "$TITLE" >/dev/null
+status=0 && wait "$APP_PID" || status=$?
+APP_PID=
+[ "$status" = 2 ] && [ "$(ls -A "$dir")" = large.json ] || kc_fail "too large: status $status, files: $(ls "$dir")"
 echo "ok: board mode under Wine"
