@@ -92,13 +92,20 @@ report "$dir" --board mine.json pass.log && [ "$status" = 0 ] || kc_fail "no PAS
 
 echo "== a bad board: a message box, status 2, no log"
 dir=$(fresh bad)
-(cd "$dir" && exec wine "$KC_EXE" --board nosuch) >"$dir.wine.out" 2>&1 &
-APP_PID=$!
-kc_wait_for 20 kc_window_id "$TITLE" || kc_fail "no message box"
-wine "$KC_TOOL" close "$TITLE" >/dev/null
-status=0 && wait "$APP_PID" || status=$?
-APP_PID=
-[ "$status" = 2 ] && [ -z "$(ls -A "$dir")" ] || kc_fail "status $status, files: $(ls "$dir")"
+# No such board; a number no double holds; a folder.
+printf '{"name":"t","title":"T","keys":[{"code":1,"label":"A","x":1e999,"y":0}]}' >"$dir/huge.json"
+mkdir "$dir/folder.json"
+for board in nosuch huge.json folder.json; do
+  (cd "$dir" && exec wine "$KC_EXE" --board "$board") >"$dir.wine.out" 2>&1 &
+  APP_PID=$!
+  kc_wait_for 20 kc_window_id "$TITLE" || kc_fail "no message box for $board"
+  wine "$KC_TOOL" close "$TITLE" >/dev/null
+  status=0 && wait "$APP_PID" || status=$?
+  APP_PID=
+  [ "$status" = 2 ] && [ "$(ls -A "$dir" | xargs)" = "folder.json huge.json" ] ||
+    kc_fail "$board: status $status, files: $(ls "$dir")"
+done
+rm -r "$dir/huge.json" "$dir/folder.json"
 # The largest board a file may have, on a desktop too small for it even
 # at the smallest font: refused as a bad board, before any log.
 wine reg add "$desktops" /v kc /d 640x480 /f >/dev/null 2>&1 && wineserver -w

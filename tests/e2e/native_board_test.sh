@@ -166,6 +166,11 @@ expect_board_log "$dir" "${LINES[@]}" "Keyboard type : ABNT2 107-key (Brazil) / 
 setxkbmap -model pc105 -layout kr
 dir=$(fresh ko106)
 kc_native_start "$dir" --board ko106
+# Its long labels (Hangul, Hanja) widen no key: the whole window fits a
+# screen narrower than 1280.
+read -r cx cy cw ch < <(kc_geometry "$APP_WIN")
+[ "$cx" -ge 0 ] && [ $((cx + cw)) -le 1024 ] && [ $((cy + ch)) -le 768 ] && [ "$cw" -lt 1000 ] ||
+  kc_fail "ko106's window ${cw}x$ch+$cx+$cy is not all on the screen"
 all_keys 130=Hangul 131=Hanja 133=LWin
 # Typed into another window, A is neither shown nor logged.
 xmessage -geometry 300x60+40+40 "another window" &
