@@ -202,9 +202,10 @@ void screenRoom(int &width, int &height) {
 // created visible at its final size, as the classic window is; a window
 // shown only later does not get the keyboard focus from a click under
 // Wine. False when the board does not fit the screen.
-bool fitBoardWindow(bool station) {
+bool fitBoardWindow(bool keymapLegends, bool station) {
   std::vector<std::string> legends;
-  readLegends(g_board, legends);
+  if (keymapLegends)
+    readLegends(g_board, legends);
   int width, height;
   screenRoom(width, height);
   HDC screen = GetDC(nullptr);
@@ -247,21 +248,20 @@ bool japaneseKeyboard() {
 
 } // namespace
 
-int runBoardMode(HINSTANCE instance, const BoardTail &asked) {
+int runBoardMode(HINSTANCE instance, const BoardTail &tail) {
   startBoardClock();
   std::string error;
-  if (!loadBoard(asked.board.c_str(), g_board, error)) {
+  if (!loadBoard(tail.board.c_str(), g_board, error)) {
     sayBadBoard(error);
     return 2;
   }
-  if (!fitBoardWindow(asked.station)) {
-    sayBadBoard(displayText(asked.board) +
+  if (!fitBoardWindow(!tail.boardLegends, tail.station)) {
+    sayBadBoard(displayText(tail.board) +
                 ": the board does not fit this screen even at the smallest "
                 "font");
     return 2;
   }
-  if (asked.station &&
-      !openStationWindowRun(g_board, kChatterMs, asked, error)) {
+  if (tail.station && !openStationWindowRun(g_board, kChatterMs, tail, error)) {
     sayBadBoard(displayText(error));
     return 2;
   }
@@ -276,7 +276,7 @@ int runBoardMode(HINSTANCE instance, const BoardTail &asked) {
       !startKeyHook(window, boardHookQueue(), boardWakeEvent()))
     return 1;
   // The station run is shared under the worker's lock from here on.
-  if (asked.station)
+  if (tail.station)
     listenForKeyboards(window);
   PostMessageW(window, kStartMessage, 0, 0);
   // Paints come only from here on, so each finds the worker's progress.

@@ -12,6 +12,7 @@
 #include "app/window_messages.h"
 #include "input/device_set.h"
 #include "input/input_worker.h"
+#include "keymodel/board_tail.h"
 #include "keymodel/layout.h"
 
 namespace {
@@ -62,7 +63,7 @@ std::string utf8CommandLine() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const std::string line = utf8CommandLine();
   BoardTail board;
-  if (boardFromCommandLine(commandLineTail(line.c_str()), board)) {
+  if (boardTailFromCommandLine(commandLineTail(line.c_str()), board)) {
     ImmDisableIME(0);
     return runBoardMode(instance, board);
   }

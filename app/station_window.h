@@ -10,7 +10,7 @@
 #include <string>
 
 #include "keymodel/board_plan.h"
-#include "keymodel/layout.h"
+#include "keymodel/board_tail.h"
 
 // The station's name checked and its results file and log opened, with
 // unit 1 starting now. False with the message for the window's box (one

@@ -2,7 +2,6 @@
 // device-type word.
 #include "keymodel/layout.h"
 
-#include <algorithm>
 #include <cstring>
 
 std::atomic<KeyboardLayout> g_keyboardLayout{LayoutUnset};
@@ -10,15 +9,6 @@ std::atomic<KeyboardLayout> g_keyboardLayout{LayoutUnset};
 namespace {
 
 bool isBlank(unsigned char c) { return c == ' ' || c == '\t'; }
-
-std::string trimmed(const char *text) {
-  while (isBlank(static_cast<unsigned char>(*text)))
-    ++text;
-  const char *end = text + std::strlen(text);
-  while (end > text && isBlank(static_cast<unsigned char>(end[-1])))
-    --end;
-  return std::string(text, end);
-}
 
 } // namespace
 
@@ -57,41 +47,6 @@ KeyboardLayout layoutFromCommandLine(const char *tail) {
   if (std::strncmp(tail, "/en", 4) == 0)
     return LayoutUS;
   return LayoutUnset;
-}
-
-bool boardFromCommandLine(const char *tail, BoardTail &asked) {
-  static const char option[] = "--board";
-  constexpr size_t length = sizeof option - 1;
-  if (tail == nullptr || std::strncmp(tail, option, length) != 0 ||
-      !isBlank(static_cast<unsigned char>(tail[length])))
-    return false;
-  // A line typed by hand or kept in a .cmd file easily has a blank too many
-  // on either side of a value; none belongs to it.
-  std::string rest = trimmed(tail + length);
-  asked.station = false;
-  asked.stationName.clear();
-  // A quoted path ends at its closing quote, whatever it holds; elsewhere
-  // the station's option starts after a blank.
-  const size_t from = rest.size() > 1 && rest[0] == '"'
-                          ? std::min(rest.find('"', 1), rest.size())
-                          : 0;
-  for (size_t at = rest.find("--station", from); at != std::string::npos;
-       at = rest.find("--station", at + 1)) {
-    const size_t after = at + sizeof "--station" - 1;
-    if (at == 0 || !isBlank(static_cast<unsigned char>(rest[at - 1])) ||
-        (after < rest.size() &&
-         !isBlank(static_cast<unsigned char>(rest[after]))))
-      continue;
-    asked.station = true;
-    asked.stationName = trimmed(rest.c_str() + after);
-    rest = trimmed(rest.substr(0, at).c_str());
-    break;
-  }
-  const size_t n = rest.size();
-  if (n >= 2 && rest[0] == '"' && rest[n - 1] == '"')
-    rest = rest.substr(1, n - 2);
-  asked.board = rest;
-  return true;
 }
 
 KeyboardLayout layoutFromDeviceType(uint32_t devType) {

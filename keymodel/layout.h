@@ -28,20 +28,5 @@ const char *commandLineTail(const char *commandLine);
 // A null tail is allowed.
 KeyboardLayout layoutFromCommandLine(const char *tail);
 
-// What a board tail asks for: the board, and whether it runs as a
-// station, with the station's name as given ("" when none was).
-struct BoardTail {
-  std::string board;
-  bool station;
-  std::string stationName;
-};
-
-// A tail "--board NAME|FILE [--station [NAME]]": true with the board's
-// name or path, without the blanks and tabs around it and one pair of
-// enclosing double quotes (a path with blanks), and the station's part.
-// Any other tail is the classic option rule's. The bytes are only compared
-// with ASCII, so the tail may be UTF-8.
-bool boardFromCommandLine(const char *tail, BoardTail &asked);
-
 // Subtypes 10 (JAPAN106) and 11 (JAPANAX) mean Japanese, everything else US.
 KeyboardLayout layoutFromDeviceType(uint32_t devType);

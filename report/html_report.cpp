@@ -63,8 +63,6 @@ const char *baseName(const char *path) {
 }
 
 // Pixels per key unit: a one-unit cap is 36 pixels with its gaps.
-constexpr int kUnit = 40;
-constexpr int kLegend = 40;
 
 // Font sizes in the picture's units, and a monospaced cell's width in em.
 constexpr int kNormalSize = 13, kSmallestSize = 10;
@@ -138,13 +136,7 @@ void writeCap(FILE *out, const BoardKey &key, const Look &look, bool chatter) {
 
 void writeKeys(FILE *out, const Report &report) {
   const Board &board = *report.board;
-  const int width = static_cast<int>(board.width * kUnit + 0.5);
-  const int height = static_cast<int>(board.height * kUnit + 0.5) + kLegend;
-  std::fprintf(out,
-               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" "
-               "height=\"%d\" viewBox=\"0 0 %d %d\" font-family=\"monospace\" "
-               "text-anchor=\"middle\">\n",
-               width, height, width, height);
+  const int height = writeSvgStart(out, board);
   for (size_t i = 0; i < board.keys.size(); ++i)
     writeCap(out, board.keys[i],
              kLooks[reportResult(report, static_cast<int>(i))],
@@ -224,6 +216,17 @@ void writeChatter(FILE *out, const Report &report) {
 }
 
 } // namespace
+
+int writeSvgStart(FILE *out, const Board &board) {
+  const int width = static_cast<int>(board.width * kUnit + 0.5);
+  const int height = static_cast<int>(board.height * kUnit + 0.5) + kLegend;
+  std::fprintf(out,
+               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" "
+               "height=\"%d\" viewBox=\"0 0 %d %d\" font-family=\"monospace\" "
+               "text-anchor=\"middle\">\n",
+               width, height, width, height);
+  return height;
+}
 
 bool writeHtmlReport(FILE *out, const Report &report) {
   const char *board = report.board->name.c_str();

@@ -16,5 +16,11 @@ constexpr const char *kChatterStroke = "#cc0000"; // a key's outline
 // characters become U+FFFD.
 void writeText(FILE *out, const char *text);
 
+// The opening <svg> tag of a picture of the board, kUnit pixels a key
+// unit with a legend's band under it; returns the picture's height.
+constexpr int kUnit = 40;
+constexpr int kLegend = 40;
+int writeSvgStart(FILE *out, const Board &board);
+
 // Returns false when a write failed.
 bool writeHtmlReport(FILE *out, const Report &report);

@@ -25,13 +25,6 @@
 
 namespace {
 
-int fail(const char *what, const char *path, const char *why) {
-  std::fprintf(stderr, "keyboard-report: %s ", what);
-  writeFileName(stderr, path);
-  std::fprintf(stderr, ": %s\n", why);
-  return 2;
-}
-
 constexpr char kHtmlIsLog[] = "it is the log (the HTML would replace it)";
 
 // Writing the HTML over the log would lose the log: said before anything
@@ -46,7 +39,7 @@ bool htmlIsLog(const Options &options) {
 // cannot take them.
 int printed(int written) {
   if (written < 0 || std::fflush(stdout) != 0 || std::ferror(stdout))
-    return fail("cannot write", "the output", std::strerror(errno));
+    return sayFailure("cannot write", "the output", std::strerror(errno));
   return 0;
 }
 
@@ -126,10 +119,11 @@ int report(const Options &options) {
                         error)
           : readLog(options.log, reading, names, options.chatterMs, error);
   if (!read)
-    return fail(options.watch ? "cannot read" : "cannot open", options.log,
-                error == kNotRegularFile
-                    ? "not a regular file (the watch follows a file)"
-                    : std::strerror(error));
+    return sayFailure(options.watch ? "cannot read" : "cannot open",
+                      options.log,
+                      error == kNotRegularFile
+                          ? "not a regular file (the watch follows a file)"
+                          : std::strerror(error));
   static Report report;
   std::string problem = stationLogProblem(options.log, reading, unit);
   if (!problem.empty() ||
@@ -152,15 +146,15 @@ int report(const Options &options) {
                                     : defaultHtmlPath(options.log);
   if (!html.empty() && sameFile(html.c_str(), options.log)) {
     if (chosen)
-      return fail("will not write", html.c_str(), kHtmlIsLog);
+      return sayFailure("will not write", html.c_str(), kHtmlIsLog);
     std::fputs("keyboard-report: warning: no HTML, it would replace the log\n",
                stderr);
     html.clear();
   }
   if (!html.empty() && !writeHtml(html, chosen, report, error)) {
     // The log was read: only an HTML asked for by name is worth a 2.
-    fail(chosen ? "cannot write" : "warning: cannot write", html.c_str(),
-         std::strerror(error));
+    sayFailure(chosen ? "cannot write" : "warning: cannot write", html.c_str(),
+               std::strerror(error));
     if (chosen)
       return 2;
     html.clear();
@@ -174,7 +168,7 @@ int report(const Options &options) {
   if (!options.json && options.unit > 0)
     writeUnitSummary(stdout, reading, unit, report);
   if (std::fflush(stdout) != 0 || std::ferror(stdout))
-    return fail("cannot write", "the output", std::strerror(errno));
+    return sayFailure("cannot write", "the output", std::strerror(errno));
   return report.verdict.pass ? 0 : 1;
 }
 
@@ -210,7 +204,7 @@ int main(int argc, char **argv) {
     status = reportResults(
         {options.files, options.board, options.json, options.html});
   } else if (htmlIsLog(options)) {
-    status = fail("will not write", options.html, kHtmlIsLog);
+    status = sayFailure("will not write", options.html, kHtmlIsLog);
   } else {
     status = report(options);
   }

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int kUnit = 40; // pixels per key unit
-constexpr int kLegend = 40;
 constexpr char kNoFailureFill[] = "#f0f0f0";
 // A sequential ramp, light to dark, that reads in grey and to colour-blind
 // eyes alike (ColorBrewer's OrRd).
@@ -76,13 +74,7 @@ void writeHeatMap(FILE *out, const ResultsTally &tally, const Board &board) {
   long long most = 1;
   for (const KeyFailures &key : tally.keys)
     most = std::max(most, key.failed);
-  const int width = static_cast<int>(board.width * kUnit + 0.5);
-  const int height = static_cast<int>(board.height * kUnit + 0.5) + kLegend;
-  std::fprintf(out,
-               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" "
-               "height=\"%d\" viewBox=\"0 0 %d %d\" font-family=\"monospace\" "
-               "text-anchor=\"middle\">\n",
-               width, height, width, height);
+  const int height = writeSvgStart(out, board);
   for (const BoardKey &key : board.keys) {
     const KeyFailures *failures = failuresOf(tally, key.label);
     const long long failed = failures != nullptr ? failures->failed : 0;

@@ -13,13 +13,6 @@
 
 namespace {
 
-int fail(const char *what, const char *path, const char *why) {
-  std::fprintf(stderr, "keyboard-report: %s ", what);
-  writeFileName(stderr, path);
-  std::fprintf(stderr, ": %s\n", why);
-  return 2;
-}
-
 void nameMalformed(const ResultsTally &tally, const char *path, long long line,
                    const std::string &problem) {
   if (tally.malformed > kKeptMalformed)
@@ -35,8 +28,8 @@ int readResultsFile(const char *path, ResultsTally &tally) {
   bool regular = true;
   FILE *file = openRegularFile(path, regular);
   if (file == nullptr)
-    return fail("cannot open", path,
-                regular ? std::strerror(errno) : "not a regular file");
+    return sayFailure("cannot open", path,
+                      regular ? std::strerror(errno) : "not a regular file");
   tally.files.push_back({path, 0, 0});
   startResultsReading(reader, file);
   ResultRow row;
@@ -53,11 +46,11 @@ int readResultsFile(const char *path, ResultsTally &tally) {
   }
   std::fclose(file);
   if (read == ResultsNoHeader)
-    return fail("cannot read", path,
-                "not a station's results file (its first line is not the "
-                "header row)");
+    return sayFailure("cannot read", path,
+                      "not a station's results file (its first line is not the "
+                      "header row)");
   if (read == ResultsFailed)
-    return fail("cannot read", path, std::strerror(reader.error));
+    return sayFailure("cannot read", path, std::strerror(reader.error));
   return 0;
 }
 
@@ -96,8 +89,8 @@ int reportResults(const ResultsRequest &request) {
   for (const char *path : request.files)
     if (request.html != nullptr &&
         (std::strcmp(request.html, path) == 0 || sameFile(request.html, path)))
-      return fail("will not write", request.html,
-                  "it is a results file (the HTML would replace it)");
+      return sayFailure("will not write", request.html,
+                        "it is a results file (the HTML would replace it)");
   startResultsTally(tally);
   for (size_t i = 0; i < request.files.size(); ++i)
     if (!readBefore(request.files, i) &&
@@ -122,12 +115,12 @@ int reportResults(const ResultsRequest &request) {
                                                                median, board);
                                      },
                                      code))
-    return fail("cannot write", request.html, std::strerror(code));
+    return sayFailure("cannot write", request.html, std::strerror(code));
   if (request.json)
     writeResultsJson(stdout, tally, median);
   else
     writeResultsSummary(stdout, tally, median, request.html);
   if (std::fflush(stdout) != 0 || std::ferror(stdout))
-    return fail("cannot write", "the output", std::strerror(errno));
+    return sayFailure("cannot write", "the output", std::strerror(errno));
   return tally.failed == 0 && tally.malformed == 0 ? 0 : 1;
 }

@@ -103,6 +103,13 @@ std::string labelText(const Report &report, int key) {
   return displayText(report.board->keys[key].label);
 }
 
+int sayFailure(const char *what, const char *path, const char *why) {
+  std::fprintf(stderr, "keyboard-report: %s ", what);
+  writeFileName(stderr, path);
+  std::fprintf(stderr, ": %s\n", why);
+  return 2;
+}
+
 void writeFileName(FILE *out, const char *name) {
   std::fputs(displayText(name).c_str(), out);
 }

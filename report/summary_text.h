@@ -50,4 +50,8 @@ std::string keyList(const Report &report, const std::vector<int> &keys);
 // C1) come out as \xNN, so a crafted name cannot move the cursor or fake a
 // line.
 void writeFileName(FILE *out, const char *name);
+
+// "keyboard-report: WHAT PATH: WHY" on stderr; returns 2, the status of
+// anything that could not be read or written.
+int sayFailure(const char *what, const char *path, const char *why);
 std::string labelText(const Report &report, int key);

@@ -26,6 +26,27 @@ xdotool keyup 38
 fill ansi104 testing Q '#3C8CD0' "tested is not blue"
 fill ansi104 testing A '#FF961E' "held is not orange"
 fill ansi104 testing W '#DCDCDC' "never pressed is not grey"
+# The labels in their colours, and "\\" in the Western face: "/"
+# mirrored, where the Japanese face draws a yen sign.
+crop() { # SHOT LABEL OUT: the inside of that ansi104 keycap
+  local box=($(cap ansi104 "$2"))
+  convert "$dir/$1.png" -crop "${box[2]}x${box[3]}+${box[0]}+${box[1]}" +repage "$dir/$3.png"
+}
+for check in "Q #FFFFFF" "A #000000" "W #505050"; do
+  read -r label colour <<<"$check"
+  crop testing "$label" "label-$label"
+  [ "$(convert "$dir/label-$label.png" -fill black +opaque "$colour" -fill white -opaque "$colour" \
+    -format '%[fx:int(mean*w*h+0.5)]' info:)" -gt 3 ] || kc_fail "no $colour label on $label"
+done
+crop testing '\\' backslash && crop testing / slash
+for ink in backslash slash; do
+  convert "$dir/$ink.png" -colorspace gray -threshold 50% -negate -trim +repage "$dir/$ink-ink.png"
+done
+convert "$dir/slash-ink.png" -flop "$dir/slash-ink.png"
+[ "$(identify -format %wx%h "$dir/backslash-ink.png")" = "$(identify -format %wx%h "$dir/slash-ink.png")" ] &&
+  [ "$(compare -metric AE "$dir/backslash-ink.png" "$dir/slash-ink.png" null: 2>&1 || true)" -le \
+    $(($(identify -format '%w*%h' "$dir/slash-ink.png") / 6)) ] ||
+  kc_fail "the backslash is not drawn as \"/\" mirrored: not in the Western face"
 board_keys ansi104
 all_keys "${KEYS[@]}"
 sleep 0.3 && import -window root "$dir/done.png"
@@ -71,11 +92,33 @@ report "$dir" --board mine.json pass.log && [ "$status" = 0 ] || kc_fail "no PAS
 
 echo "== a bad board: a message box, status 2, no log"
 dir=$(fresh bad)
-(cd "$dir" && exec wine "$KC_EXE" --board nosuch) >"$dir.wine.out" 2>&1 &
+# No such board; a number no double holds; a folder.
+printf '{"name":"t","title":"T","keys":[{"code":1,"label":"A","x":1e999,"y":0}]}' >"$dir/huge.json"
+mkdir "$dir/folder.json"
+for board in nosuch huge.json folder.json; do
+  (cd "$dir" && exec wine "$KC_EXE" --board "$board") >"$dir.wine.out" 2>&1 &
+  APP_PID=$!
+  kc_wait_for 20 kc_window_id "$TITLE" || kc_fail "no message box for $board"
+  wine "$KC_TOOL" close "$TITLE" >/dev/null
+  status=0 && wait "$APP_PID" || status=$?
+  APP_PID=
+  [ "$status" = 2 ] && [ "$(ls -A "$dir" | xargs)" = "folder.json huge.json" ] ||
+    kc_fail "$board: status $status, files: $(ls "$dir")"
+done
+rm -r "$dir/huge.json" "$dir/folder.json"
+# The largest board a file may have, on a desktop too small for it even
+# at the smallest font: refused as a bad board, before any log.
+wine reg add "$desktops" /v kc /d 640x480 /f >/dev/null 2>&1 && wineserver -w
+python3 -c '
+import json
+keys = [{"code": i + 1, "label": "k%d" % i, "x": i, "y": 0} for i in range(40)]
+keys.append({"code": 41, "label": "far", "x": 39, "y": 19})
+json.dump({"name": "large", "title": "Large", "keys": keys}, open("'"$dir"'/large.json", "w"))'
+(cd "$dir" && exec wine "$KC_EXE" --board large.json) >"$dir.wine.out" 2>&1 &
 APP_PID=$!
-kc_wait_for 20 kc_window_id "$TITLE" || kc_fail "no message box"
+kc_wait_for 20 kc_window_id "$TITLE" || kc_fail "no message box for a board too large"
 wine "$KC_TOOL" close "$TITLE" >/dev/null
 status=0 && wait "$APP_PID" || status=$?
 APP_PID=
-[ "$status" = 2 ] && [ -z "$(ls -A "$dir")" ] || kc_fail "status $status, files: $(ls "$dir")"
+[ "$status" = 2 ] && [ "$(ls -A "$dir")" = large.json ] || kc_fail "too large: status $status, files: $(ls "$dir")"
 echo "ok: board mode under Wine"

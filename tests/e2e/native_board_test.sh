@@ -104,6 +104,29 @@ read -r _ _ nx ny < <(box held '#DCDCDC')
   kc_fail "tested ${tw}x$th+$tx+$ty, held ${hw}x$hh+$hx+$hy"
 [ "$nx" -lt 20 ] && [ "$ny" -lt 20 ] || kc_fail "no untested keycap in the top left corner"
 status held && status released
+# The labels in their colours: white on the tested Q, black on the held E,
+# dark grey on Esc, never pressed. And which face draws which: "\" in the
+# Western face is "/" mirrored, where the Japanese face draws a yen sign.
+unit=$(((cw - 16) * 2 / 45)) # 22.5 units wide, a margin of 8 each side
+cap() { # SHOT X Y W OUT: the inside of the keycap at those key units
+  local l t r b
+  l=$(awk "BEGIN { printf \"%d\", 8 + int($2 * $unit + 0.5) + 3 }")
+  t=$(awk "BEGIN { printf \"%d\", 8 + int($3 * $unit + 0.5) + 3 }")
+  r=$(awk "BEGIN { printf \"%d\", 8 + int(($2 + $4) * $unit + 0.5) - 3 }")
+  b=$(awk "BEGIN { printf \"%d\", 8 + int(($3 + 1) * $unit + 0.5) - 3 }")
+  convert "$dir/$1.png" -crop "$((r - l))x$((b - t))+$l+$t" +repage "$dir/$5.png"
+}
+ink() { convert "$dir/$1.png" -colorspace gray -threshold 50% -negate -trim +repage "$dir/$1-ink.png"; }
+for check in "1.5 2.5 q #FFFFFF" "3.5 2.5 e #000000" "0 0 esc #505050"; do
+  read -r x y name colour <<<"$check"
+  cap held "$x" "$y" 1 "$name"
+  [ "$(count "$name" "$colour")" -gt 3 ] || kc_fail "no $colour label on the $name keycap"
+done
+cap held 13.5 2.5 1.5 backslash && cap held 11.25 4.5 1 slash
+ink backslash && ink slash && convert "$dir/slash-ink.png" -flop "$dir/slash-ink.png"
+[ "$(identify -format %wx%h "$dir/backslash-ink.png")" = "$(identify -format %wx%h "$dir/slash-ink.png")" ] &&
+  [ "$(compare -metric AE "$dir/backslash-ink.png" "$dir/slash-ink.png" null: 2>&1 || true)" -le 3 ] ||
+  kc_fail "the backslash is not drawn as \"/\" mirrored: not in the Western face"
 # Q down and up again: the window as it was, pixel for pixel (a label
 # drawn over itself would come out thicker).
 [ "$(compare -metric AE "$dir/released.png" "$dir/again.png" null: 2>&1 || true)" = 0 ] ||
@@ -143,6 +166,11 @@ expect_board_log "$dir" "${LINES[@]}" "Keyboard type : ABNT2 107-key (Brazil) / 
 setxkbmap -model pc105 -layout kr
 dir=$(fresh ko106)
 kc_native_start "$dir" --board ko106
+# Its long labels (Hangul, Hanja) widen no key: the whole window fits a
+# screen narrower than 1280.
+read -r cx cy cw ch < <(kc_geometry "$APP_WIN")
+[ "$cx" -ge 0 ] && [ $((cx + cw)) -le 1024 ] && [ $((cy + ch)) -le 768 ] && [ "$cw" -lt 1000 ] ||
+  kc_fail "ko106's window ${cw}x$ch+$cx+$cy is not all on the screen"
 all_keys 130=Hangul 131=Hanja 133=LWin
 # Typed into another window, A is neither shown nor logged.
 xmessage -geometry 300x60+40+40 "another window" &

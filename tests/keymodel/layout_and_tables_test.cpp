@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "keymodel/board_tail.h"
 #include "keymodel/key_tables.h"
 #include "keymodel/label_utf8.h"
 #include "keymodel/layout.h"
@@ -141,44 +142,44 @@ TEST(Layout, OptionMustBeTheWholeTailAndDeviceTypeSubtypeDecides) {
        "C:\\\xE3\x83\x9C\xE3\x83\xBC\xE3\x83\x89\\mine.json"},
       // clang-format on
   };
-  BoardTail asked;
+  BoardTail board;
   for (const auto &b : boards) {
-    EXPECT_TRUE(boardFromCommandLine(b.tail, asked)) << b.tail;
-    EXPECT_EQ(asked.board, b.board) << b.tail;
-    EXPECT_FALSE(asked.station) << b.tail;
+    EXPECT_TRUE(boardTailFromCommandLine(b.tail, board)) << b.tail;
+    EXPECT_EQ(board.board, b.board) << b.tail;
+    EXPECT_FALSE(board.boardLegends || board.station) << b.tail;
   }
-  // A station's part at the tail's end, with or without its name; blanks
-  // trimmed from each value, a quoted path taken whole.
+  // The options after the board, in any order; words that are not those
+  // options make the whole rest the board, as a path with blanks.
   const struct {
-    const char *tail, *board, *station;
-  } stations[] = {
-      // clang-format off
-      {"--board iso105 --station", "iso105", ""},
-      {"--board iso105 --station line-2", "iso105", "line-2"},
-      {"--board  iso105 \t--station \t line-2  ", "iso105", "line-2"},
-      {"--board \"C:\\a --station b.json\" --station x", "C:\\a --station b.json", "x"},
-      {"--board \"C:\\my board.json\"  --station", "C:\\my board.json", ""},
-      {"--board iso105 --station bad name!", "iso105", "bad name!"}, // refused later
-      {"--board C:\\\xE3\x83\x9C.json --station \xE3\x83\x9C", "C:\\\xE3\x83\x9C.json", "\xE3\x83\x9C"},
-      // clang-format on
+    const char *tail, *board;
+    bool legends, station;
+    const char *name;
+  } tails[] = {
+      {"--board iso105 --legends board", "iso105", true, false, ""},
+      {"--board iso105 --legends keymap ", "iso105", false, false, ""},
+      {"--board \"C:\\a b.json\" --station", "C:\\a b.json", false, true, ""},
+      {"--board iso105 --station line-3 --legends board", "iso105", true, true,
+       "line-3"},
+      {"--board iso105  --station  --legends board", "iso105", true, true, ""},
+      {"--board my board.json", "my board.json", false, false, ""},
+      {"--board iso105 --legends", "iso105 --legends", false, false, ""},
+      {"--board iso105 --legends us", "iso105 --legends us", false, false, ""},
+      {"--board iso105 --station a b", "iso105 --station a b", false, false,
+       ""},
   };
-  for (const auto &t : stations) {
-    EXPECT_TRUE(boardFromCommandLine(t.tail, asked)) << t.tail;
-    EXPECT_EQ(asked.board, t.board) << t.tail;
-    EXPECT_TRUE(asked.station) << t.tail;
-    EXPECT_EQ(asked.stationName, t.station) << t.tail;
-  }
-  // Only a whole word, after a blank, is the station's option.
-  for (const char *tail : {"--board iso105--station", "--board a --stations",
-                           "--board \"a --station\""}) {
-    EXPECT_TRUE(boardFromCommandLine(tail, asked)) << tail;
-    EXPECT_FALSE(asked.station) << tail;
+  for (const auto &o : tails) {
+    ASSERT_TRUE(boardTailFromCommandLine(o.tail, board)) << o.tail;
+    EXPECT_EQ(board.board, o.board) << o.tail;
+    EXPECT_EQ(board.boardLegends, o.legends) << o.tail;
+    EXPECT_EQ(board.station, o.station) << o.tail;
+    EXPECT_EQ(board.stationName, o.name) << o.tail;
   }
   EXPECT_EQ(layoutFromCommandLine("--board iso105"), LayoutUnset);
   for (const char *tail :
        {"--board", "--boards", "--boardx", "/jp --board x", "--Board x",
         " --board x", "", static_cast<const char *>(nullptr)})
-    EXPECT_FALSE(boardFromCommandLine(tail, asked)) << (tail ? tail : "null");
+    EXPECT_FALSE(boardTailFromCommandLine(tail, board))
+        << (tail ? tail : "null");
   for (uint32_t sub : {10u, 11u})
     EXPECT_EQ(layoutFromDeviceType(0xFFFF0003 | sub << 8), LayoutJP);
   for (uint32_t sub : {1u, 4u, 9u, 12u, 0u, 0xFFu})

@@ -6,7 +6,8 @@
 # through a watch; a watch started on an old run's closed log waits for
 # the next run.
 set -euo pipefail
-report=$(realpath "$1")
+report=$(realpath "$1") fingerprint=$(realpath "$2")
+boards=$(realpath "$(dirname "$0")/../../keymodel/boards")
 . "$(dirname "$0")/../e2e/keys.sh"
 dir=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$dir"' EXIT
@@ -53,6 +54,29 @@ json '.board == "jp106" and .boardFrom == "option" and (["@", ":", "Yen", "Ro"] 
 json '.hint == "hold Yen and Ro together to test both" and .anomalies == []'
 json '.notOnBoard == {"`": 2, "=": 2, "'"'"'": 2, "LCtrl": 2, "RCtrl": 2, "NumPad =": 2, "NumPad ,": 2}'
 json '.try == {"`": "us101", "=": "us101", "'"'"'": "us101", "LCtrl": "us101", "RCtrl": "us101"}'
+
+# The lists at their caps: 150 lines the board cannot read, and 101 of
+# ansi104's keys chattering, each listed in the log's order up to 100,
+# with the totals.
+python3 - "$boards/ansi104.json" "$("$fingerprint" ansi104)" >caps.log <<'PY'
+import json, sys
+keys = [k["label"] for k in json.load(open(sys.argv[1]))["keys"]][:101]
+out = ["Board test : ansi104 %s chatter 30" % sys.argv[2]]
+out += ["junk %d" % i for i in range(150)]
+for n, label in enumerate(keys):
+    t = 1000 * n
+    out += ["%s down %d" % (label, t), "%s up %d" % (label, t + 10),
+            "%s down %d" % (label, t + 15), "%s up %d" % (label, t + 100)]
+sys.stdout.write("".join(line + "\r\n" for line in out))
+PY
+run 1 "$report" --json caps.log
+json '(.anomalies | length) == 100 and .anomalyCount == 150 and .anomalies[99].line == 101'
+json '(.chatter | length) == 100 and .chatter[0].key == "Esc" and .chatter[1].key == "F1" and
+  .chatter[0].line == 154 and ([.chatter[].gapMs] | unique) == [5]'
+run 1 "$report" caps.log
+grep -qx 'Anomalies (150):' out && grep -qx 'Chatter (101):' out &&
+  [ "$(grep -cx '  (only the first 100 are listed)' out)" = 2 ] ||
+  fail "the lists' caps: $(grep -A1 -e '^Anomalies' -e '^Chatter' out)"
 
 # Lines read 0.15 s apart are chatter under 300 ms; 1 s apart, or read in
 # one wake, never.

@@ -32,5 +32,18 @@ sleep 1.3 && ! "${tmux[@]}" capture-pane -p | grep -q 'line 9' || fail "chatter 
 : >k.log && expect 'tested 0 of 101'
 log 'A down' 'A up' 'Keyboard type : PC/AT like US English keyboard / DirectX'
 expect '^Tested (1): A$' && expect '^status 1$'
+
+# A board of two keys: the verdict line appears once no key is left, held
+# keys named in it, and turns as they come up.
+printf '{"name": "two", "title": "Two", "keys": [{"code": 30, "label": "A", "x": 0, "y": 0}, {"code": 31, "label": "S", "x": 1, "y": 0}]}' >two.json
+"${tmux[@]}" kill-session 2>/dev/null || true
+"${tmux[@]}" new-session -d -x 100 -y 30 "'$report' --watch --board two.json t.log; echo status \$?; sleep 60"
+printf 'A down\r\nA up\r\n' >>t.log
+expect 'tested 1 of 2 · 0 held · 1 left' && expect '^left: S$'
+"${tmux[@]}" capture-pane -p | grep -q '^verdict' && fail "a verdict with a key left"
+printf 'S down\r\n' >>t.log
+expect 'tested 1 of 2 · 1 held · 0 left' && expect '^verdict: FAIL · held at the end: S'
+printf 'S up\r\n' >>t.log
+expect '^verdict: PASS'
 [ "$failures" = 0 ] || exit 1
-echo "live view, chatter, new run and closing line as expected"
+echo "live view, chatter, new run, closing line and verdict line as expected"
