@@ -6,6 +6,7 @@
 //   x_probe log FILE KEYCODE LABEL COUNT GAP_MS
 //   x_probe screen X Y W H KEYCODE COUNT GAP_MS [UP_RGB]
 //   x_probe start TITLE WIDTH RUNS PREP_SH CLOSE_SH -- COMMAND...
+//   x_probe unit X Y W H KEYCODE COUNT GAP_MS
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -132,18 +133,55 @@ int countPixels(Display *display, const Cell &cell, unsigned long rgb,
   return found;
 }
 
-// Polls without pause until the cell has black pixels (or has none).
-bool waitForBlack(Display *display, const Cell &cell, bool wanted,
-                  std::vector<double> &pollTimes) {
+// Polls without pause until the cell has pixels of rgb (or has none).
+bool waitForColour(Display *display, const Cell &cell, unsigned long rgb,
+                   bool wanted, std::vector<double> &pollTimes) {
   const double deadline = nowMs() + kDeadlineMs;
   while (nowMs() < deadline) {
-    const int black = countPixels(display, cell, 0x000000, pollTimes);
-    if (black < 0)
+    const int found = countPixels(display, cell, rgb, pollTimes);
+    if (found < 0)
       return false;
-    if ((black > 0) == wanted)
+    if ((found > 0) == wanted)
       return true;
   }
   return false;
+}
+
+bool waitForBlack(Display *display, const Cell &cell, bool wanted,
+                  std::vector<double> &pollTimes) {
+  return waitForColour(display, cell, 0x000000, wanted, pollTimes);
+}
+
+// A station on a board of one key, the cell its window: the key down and
+// up passes the unit (its keycap turns blue), then Enter, with no serial,
+// until the next unit's cleared board is on the screen.
+int runUnit(Display *display, char **argv) {
+  constexpr unsigned long kTestedBlue = 0x3C8CD0;
+  constexpr int kReturn = 36;
+  const Cell cell{std::atoi(argv[0]), std::atoi(argv[1]), std::atoi(argv[2]),
+                  std::atoi(argv[3])};
+  const int keycode = std::atoi(argv[4]);
+  const int count = std::atoi(argv[5]);
+  const double gapMs = std::atof(argv[6]);
+  std::vector<double> polls, next;
+  for (int i = 0; i < count; ++i) {
+    sendKey(display, keycode, true);
+    sendKey(display, keycode, false);
+    if (!waitForColour(display, cell, kTestedBlue, true, polls))
+      return fail("the unit's key not shown tested within 5 s");
+    sleepMs(gapMs);
+    const double start = nowMs();
+    sendKey(display, kReturn, true);
+    if (!waitForColour(display, cell, kTestedBlue, false, polls))
+      return fail("no cleared unit within 5 s of Enter");
+    next.push_back(nowMs() - start);
+    sendKey(display, kReturn, false);
+    sleepMs(gapMs);
+  }
+  printRow("station: Enter to the next unit shown", next, "ms",
+           "XTest Enter after a PASS until no keycap is blue (the row "
+           "written and synced, the next unit drawn)");
+  return 0;
 }
 
 int runScreen(Display *display, char **argv) {
@@ -204,8 +242,10 @@ int main(int argc, char **argv) {
     result = runScreen(display, argv + 2);
   else if (mode == "start")
     result = runStart(display, argc - 2, argv + 2);
+  else if (mode == "unit" && argc == 9)
+    result = runUnit(display, argv + 2);
   else
-    fail("usage: x_probe log|screen|start ...");
+    fail("usage: x_probe log|screen|start|unit ...");
   XCloseDisplay(display);
   return result;
 }
