@@ -5,7 +5,8 @@
 # rest, the button grey; its serial erased and typed again; the window
 # closed while unit 3 is under test, which gets no row. The results rows
 # and the log's lines exact, the keys typed in a serial logged nowhere;
-# the unit's keyboard named from the one the system lists.
+# the unit's keyboard named from the one the system lists. A bad station
+# name: a message box, status 2, nothing written.
 set -euo pipefail
 here=$(dirname "$0")
 . "$here/../../tools/checker.sh"
@@ -28,25 +29,30 @@ count() {
 seen() { [ "$(count "$1" "$2")" -gt 20 ] || kc_fail "$1: $3"; }
 unseen() { [ "$(count "$1" "$2")" = 0 ] || kc_fail "$1: $3"; }
 BUTTON='#FFA0A0'
+# await TEXT: the log has a line starting with TEXT (within 10 s).
+await() {
+  kc_wait_for 10 grep -q "^$1" "$dir/Corvanekeyboardchecker.log" || kc_fail "no \"$1\" in the log"
+}
 
 kc_app_start "$dir" --board four.json --station wine-1
 kc_wait_for 20 sh -c "xwininfo -id $APP_WIN | grep -q IsViewable" ||
   kc_fatal "the station's window never showed"
 kc_app_focus
-kc_press 24 25 26 27 && shot pass
+kc_press 24 25 26 27 && await "Unit 1 : PASS" && shot pass
 seen pass '#008000' "no green PASS"
-xdotool type --delay 40 "W-1" && xdotool key Return && shot next
+xdotool type --delay 40 "W-1" && xdotool key Return && await "Unit 2 : start" && shot next
 unseen next '#008000' "the PASS stayed after Enter"
 seen next "$BUTTON" "no Fail unit button"
 kc_press 24
 read -r bw bh bx by < <(convert "$dir/next.png" -fill black +opaque "$BUTTON" \
   -fill white -opaque "$BUTTON" -format '%@\n' info: | tr 'x+' '  ')
-xdotool mousemove $((bx + bw / 2)) $((by + bh / 2)) click 1 && shot gave-up
+xdotool mousemove $((bx + bw / 2)) $((by + bh / 2)) click 1 && await "Unit 2 : FAIL" &&
+  shot gave-up
 seen gave-up '#E00000' "no red FAIL after Fail unit"
 unseen gave-up "$BUTTON" "the button still live after its click"
 xdotool type --delay 40 "x" && xdotool key BackSpace && xdotool type --delay 40 "W2" &&
-  xdotool key KP_Enter && sleep 0.3
-kc_press 25
+  xdotool key KP_Enter && await "Unit 3 : start"
+kc_press 25 && sleep 0.3
 kc_app_close
 
 T='[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}[+-][0-9]{2}:[0-9]{2}'
@@ -65,4 +71,15 @@ lines=("Board test : four" "Unit 1 : start" "${all[@]}" "Unit 1 : PASS"
 diff <(printf '%s\n' "${lines[@]}") <(sed -E 's/\r$//; s/ [0-9]+$//;
   1s/ [0-9a-f]{16} chatter 30 station wine-1$//' "$dir/Corvanekeyboardchecker.log") >&2 ||
   kc_fail "log lines differ"
+
+# A station's name that breaks the rule: said in a box, nothing written.
+bad=$(fresh station-bad)
+cp "$dir/four.json" "$bad/"
+(cd "$bad" && exec wine "$KC_EXE" --board four.json --station "bad name!") >"$bad.wine.out" 2>&1 &
+APP_PID=$!
+kc_wait_for 20 kc_window_id "$TITLE" || kc_fail "no message box for a bad name"
+wine "$KC_TOOL" close "$TITLE" >/dev/null
+status=0 && wait "$APP_PID" || status=$?
+APP_PID=
+[ "$status" = 2 ] && [ "$(ls -A "$bad")" = four.json ] || kc_fail "a bad name: status $status, files: $(ls "$bad")"
 kc_done "ok: the station's window under Wine"

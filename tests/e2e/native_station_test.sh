@@ -42,6 +42,8 @@ box() {
 # seen SHOT COLOUR WHAT / unseen ...: some (no) pixels of that colour.
 seen() { [ "$(count "$1" "$2")" -gt 20 ] || kc_fail "$1: $3"; }
 unseen() { [ "$(count "$1" "$2")" = 0 ] || kc_fail "$1: $3"; }
+# await TEXT: the log has a line starting with TEXT (within 10 s).
+await() { kc_wait_for 10 grep -q "^$1" "$dir/$LOG" || kc_fail "no \"$1\" in the log"; }
 GREEN='#008000' RED='#E00000' BLUE='#3C8CD0' BUTTON='#FFA0A0'
 # serial TEXT KEY...: typed, then the keys by name.
 serial() {
@@ -53,29 +55,30 @@ serial() {
 echo "== six units: PASS, chatter, Fail unit, unplugged, plugged in, a new keyboard"
 kc_native_start "$dir" --board four.json --station line-2
 read -r cx cy cw ch < <(kc_geometry "$APP_WIN")
-kc_press 24 25 26 27 && shot pass
+kc_press 24 25 26 27 && await "Unit 1 : PASS" && shot pass
 seen pass "$GREEN" "no green PASS"
-serial SN-0001 Return && shot cleared
+serial SN-0001 Return && await "Unit 2 : start" && shot cleared
 unseen cleared "$GREEN" "the PASS stayed after Enter"
 unseen cleared "$BLUE" "unit 1's keys still shown tested"
 seen cleared "$BUTTON" "no Fail unit button"
-"$KC_BURST" d24 u24 p5 d24 u24 && shot chatter
+"$KC_BURST" d24 u24 p5 d24 u24 && await "Unit 2 : FAIL" && shot chatter
 seen chatter "$RED" "no red FAIL on chatter"
 unseen chatter "$BUTTON" "the button still live after the verdict"
-serial '' Return
+serial '' Return && await "Unit 3 : start"
 kc_press 24 25
 read -r bw bh bx by < <(box cleared "$BUTTON")
-xdotool mousemove $((cx + bx + bw / 2)) $((cy + by + bh / 2)) click 1 && shot gave-up
+xdotool mousemove $((cx + bx + bw / 2)) $((cy + by + bh / 2)) click 1 &&
+  await "Unit 3 : FAIL" && shot gave-up
 seen gave-up "$RED" "no red FAIL after Fail unit"
 unseen gave-up "$BUTTON" "the button still live after Fail unit"
-serial 'A,7' BackSpace 8 KP_Enter
-kc_press 24 && xinput disable "Xvfb keyboard" && sleep 0.2
+serial 'A,7' BackSpace 8 KP_Enter && await "Unit 4 : start"
+kc_press 24 && xinput disable "Xvfb keyboard" && await "Unit 4 : FAIL"
 serial U4
-xinput enable "Xvfb keyboard" && sleep 0.2
-kc_press 24 25 26 27 && shot pass5
+xinput enable "Xvfb keyboard" && await "Unit 5 : start"
+kc_press 24 25 26 27 && await "Unit 5 : PASS" && shot pass5
 seen pass5 "$GREEN" "no PASS in unit 5"
-xinput create-master kcplug && sleep 0.2
-kc_press 24 25 26 27
+xinput create-master kcplug && await "Unit 6 : start"
+kc_press 24 25 26 27 && await "Unit 6 : PASS"
 serial Z9
 kc_native_end close-box
 
