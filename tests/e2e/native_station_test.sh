@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The station's window on Xvfb under openbox, a board of four keys: six
+# The station's window on Xvfb under openbox, a board of four keys: seven
 # units in one run, their serials typed after each verdict (one empty),
 # the results file's rows and the log's lines exact, each unit judged by
 # the report from its own lines. Unit 1 every key: PASS, green, then the
@@ -7,9 +7,11 @@
 # the Fail unit button clicked (found by its colour): FAIL naming the
 # others; unit 4 its keyboard unplugged (xinput disable) mid-test: FAIL,
 # and plugged in again (enable) while it waits: the next unit, without
-# Enter; unit 5 PASS, then a new master keyboard (xinput create-master)
-# starts unit 6 and names it; the window closed while unit 6 waits keeps
-# its row. Refused with one line, status 2 and no window: a bad name, a
+# Enter; unit 5 PASS, its row not written while a folder is at the
+# results file's name (said on the notice line, the unit waiting, Enter
+# trying again); unit 6 PASS, then a new master keyboard (xinput
+# create-master) starts unit 7 and names it; the window closed while unit
+# 7 waits keeps its row. Refused with one line, status 2 and no window: a bad name, a
 # second copy of the station in the same folder, a link at the results
 # file's name.
 set -euo pipefail
@@ -52,7 +54,7 @@ serial() {
   sleep 0.2
 }
 
-echo "== six units: PASS, chatter, Fail unit, unplugged, plugged in, a new keyboard"
+echo "== seven units: PASS, chatter, Fail unit, unplugged, plugged in, a row not written, a new keyboard"
 kc_native_start "$dir" --board four.json --station line-2
 read -r cx cy cw ch < <(kc_geometry "$APP_WIN")
 kc_press 24 25 26 27 && await "Unit 1 : PASS" && shot pass
@@ -77,16 +79,30 @@ serial U4
 xinput enable "Xvfb keyboard" && await "Unit 5 : start"
 kc_press 24 25 26 27 && await "Unit 5 : PASS" && shot pass5
 seen pass5 "$GREEN" "no PASS in unit 5"
-xinput create-master kcplug && await "Unit 6 : start"
+# The results file gone from its name, a folder there instead: the row
+# cannot be written, the notice line (the window's last 24 pixels) says
+# so and the unit waits; once the folder goes, Enter writes it anew.
+rows=$dir/keyboard-results-line-2.csv
+mv "$rows" "$rows.moved" && mkdir "$rows"
+serial '' Return && serial '' Return && shot blocked
+! grep -q '^Unit 6 ' "$dir/$LOG" || kc_fail "the next unit started without its row written"
+notice() { # the dark pixels of the notice line
+  convert "$dir/$1.png" -crop "${cw}x24+0+$((ch - 24))" +repage -colorspace gray \
+    -threshold 50% -negate -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+[ "$(notice pass5)" = 0 ] && [ "$(notice blocked)" -gt 20 ] || kc_fail "no notice of the row not written"
+rmdir "$rows" && serial '' Return && await "Unit 6 : start"
 kc_press 24 25 26 27 && await "Unit 6 : PASS"
+serial Z8
+xinput create-master kcplug && await "Unit 7 : start"
+kc_press 24 25 26 27 && await "Unit 7 : PASS"
 serial Z9
 kc_native_end close-box
 
 T='[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}[+-][0-9]{2}:[0-9]{2}'
-rows=$dir/keyboard-results-line-2.csv
 [ "$(head -c 3 "$rows" | od -An -tx1 | tr -d ' ')" = efbbbf ] &&
   [ "$(grep -vc $'\r$' "$rows")" = 0 ] || kc_fail "not UTF-8 with a BOM and CR LF: $rows"
-got=$(sed '1s/^\xEF\xBB\xBF//' "$rows" | tr -d '\r' |
+got=$({ cat "$rows.moved" && tail -n +2 "$rows"; } | sed '1s/^\xEF\xBB\xBF//' | tr -d '\r' |
   sed -E "s/^$T,/T,/; s/,[0-9]+(\.[0-9]+)?,([^,]*)$/,S,\2/; s/Q:[0-9]\.[0-9]/Q:g/")
 expected="time,station,board,unit,serial,verdict,tested,of,untested,chatter,held,seconds,keyboard
 T,line-2,four,1,SN-0001,PASS,4,4,,,,S,Xvfb keyboard
@@ -94,10 +110,12 @@ T,line-2,four,2,,FAIL,0,4,W E R,Q:g,Q,S,Xvfb keyboard
 T,line-2,four,3,\"A,8\",FAIL,2,4,E R,,,S,Xvfb keyboard
 T,line-2,four,4,U4,FAIL,1,4,W E R,,,S,Xvfb keyboard
 T,line-2,four,5,,PASS,4,4,,,,S,Xvfb keyboard
-T,line-2,four,6,Z9,PASS,4,4,,,,S,kcplug XTEST keyboard"
+T,line-2,four,5,,PASS,4,4,,,,S,Xvfb keyboard
+T,line-2,four,6,Z8,PASS,4,4,,,,S,Xvfb keyboard
+T,line-2,four,7,Z9,PASS,4,4,,,,S,kcplug XTEST keyboard"
 [ "$got" = "$expected" ] || kc_fail "rows differ: $(diff <(echo "$expected") <(echo "$got"))"
 # Unit 2's gap is the server's, in whole ms: 4 to 6.
-grep -qE ',Q:[4-6]\.0,' "$rows" || kc_fail "unit 2's gap: $(grep ',2,' "$rows")"
+grep -qE ',Q:[4-6]\.0,' "$rows.moved" || kc_fail "unit 2's gap: $(grep ',2,' "$rows.moved")"
 
 # The log: each unit's keys between its own lines, none typed in a serial.
 log=$dir/$LOG
@@ -111,10 +129,11 @@ lines=("Unit 1 : start" "${all[@]}" "Unit 1 : PASS" "Unit 2 : start" "Q down"
   "Q up" "Q down" "Unit 2 : FAIL" "Unit 3 : start" Q\ {down,up} W\ {down,up}
   "Unit 3 : FAIL" "Unit 4 : start" Q\ {down,up} "Unit 4 : FAIL"
   "Unit 5 : start" "${all[@]}" "Unit 5 : PASS" "Unit 6 : start" "${all[@]}"
-  "Unit 6 : PASS" "Keyboard type : Four keys / board four")
+  "Unit 6 : PASS" "Unit 7 : start" "${all[@]}" "Unit 7 : PASS"
+  "Keyboard type : Four keys / board four")
 diff <(printf '%s\n' "${lines[@]}") <(sed -E '1d; s/\r$//; s/ [0-9]+$//' "$log") >&2 ||
   kc_fail "log lines differ in $log"
-for unit in "1 0 PASS" "2 1 FAIL" "3 1 FAIL" "4 1 FAIL" "6 0 PASS"; do
+for unit in "1 0 PASS" "2 1 FAIL" "3 1 FAIL" "4 1 FAIL" "7 0 PASS"; do
   read -r n want verdict <<<"$unit"
   status=0
   (cd "$dir" && "$KC_REPORT" --board four.json --unit "$n" "$LOG") >"$dir/unit$n" 2>&1 || status=$?
