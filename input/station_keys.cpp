@@ -5,6 +5,7 @@
 #include "input/station_keys.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "input/board_clock.h"
 #include "input/board_worker.h"
@@ -21,7 +22,11 @@ struct Locked {
   ~Locked() { LeaveCriticalSection(&boardRunLock()); }
 };
 
-uint64_t now() { return static_cast<uint64_t>(boardClockMs()); }
+// Rounded up: a unit that starts now must not take, as its own, a key whose
+// change the hook stamped a moment before within the same millisecond,
+// such as the very Enter that started it, which the worker may read after
+// the window has taken its character.
+uint64_t now() { return static_cast<uint64_t>(std::ceil(boardClockMs())); }
 
 } // namespace
 
