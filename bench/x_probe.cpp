@@ -178,7 +178,7 @@ int runUnit(Display *display, char **argv) {
     sendKey(display, kReturn, false);
     sleepMs(gapMs);
   }
-  printRow("station: Enter to the next unit shown", next, "ms",
+  printRow("station: Enter to next unit shown", next, "ms",
            "XTest Enter after a PASS until no keycap is blue (the row "
            "written and synced, the next unit drawn)");
   return 0;
