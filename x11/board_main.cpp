@@ -65,25 +65,28 @@ void screenRoom(Display *display, int &width, int &height) {
   height -= kFrameHeight;
 }
 
-// The largest fonts at which the board fits the screen; a board that fits
-// at none is refused as a bad board is, before any log is opened.
-bool fitBoard(BoardChecker &c, const std::vector<std::string> &legends,
-              bool station) {
+// The largest fonts at which the board fits the screen: 0, or the exit
+// status. A board that fits at none is refused as a bad board is (2);
+// no font at all is the system's lack, as in the classic window (1).
+// Either way before any log is opened.
+int fitBoard(BoardChecker &c, const std::vector<std::string> &legends,
+             bool station) {
   c.fonts.display = c.display;
   c.fonts.screen = DefaultScreen(c.display);
   int width, height;
   screenRoom(c.display, width, height);
   if (fitBoardPlan(c.plan, c.board, legends, width, height, openBoardFonts,
                    measureBoardText, &c.fonts, station))
-    return true;
-  if (c.fonts.japanese[FaceNormal].font == nullptr)
+    return 0;
+  if (c.fonts.japanese[FaceNormal].font == nullptr) {
     std::fprintf(stderr, "keyboard-checker: no font found\n");
-  else
-    std::fprintf(stderr,
-                 "keyboard-checker: %s: the board does not fit a %d x %d "
-                 "screen even at the smallest font\n",
-                 displayText(c.board.name).c_str(), width, height);
-  return false;
+    return 1;
+  }
+  std::fprintf(stderr,
+               "keyboard-checker: %s: the board does not fit a %d x %d "
+               "screen even at the smallest font\n",
+               displayText(c.board.name).c_str(), width, height);
+  return 2;
 }
 
 bool setUpWindow(BoardChecker &c) {
@@ -175,9 +178,10 @@ int runBoardMode(int argc, char **argv) {
     readLegends(c.display, c.board, map, legends);
   }
   c.station = options.station;
-  if (!fitBoard(c, legends, c.station) || !openStation(c, options)) {
+  const int unfit = fitBoard(c, legends, c.station);
+  if (unfit != 0 || !openStation(c, options)) {
     closeDisplay(c);
-    return 2;
+    return unfit != 0 ? unfit : 2;
   }
   if (!setUpWindow(c))
     return 1;

@@ -71,6 +71,16 @@ px held "79 64 9 16" '#000000' -gt 5 "held A is not shown without a log"
   kc_fail "the background is not the tiled bitmap"
 [ "$(wc -l <"$dir.out")" = 1 ] || kc_fail "said: $(cat "$dir.out")"
 
+echo "== no font at all: one line, status 1, no window and no log, in either window"
+dir=$(fresh nofont)
+printf '<?xml version="1.0"?>\n<fontconfig></fontconfig>\n' >"$dir.conf"
+for mode in /en "--board ansi104"; do
+  status=0
+  (cd "$dir" && FONTCONFIG_FILE="$dir.conf" exec timeout 10 "$KC_CHECKER" $mode) 2>"$dir.err" || status=$?
+  [ "$status" = 1 ] && [ "$(cat "$dir.err")" = "keyboard-checker: no font found" ] &&
+    [ -z "$(ls -A "$dir")" ] || kc_fail "$mode without fonts: status $status, said $(cat "$dir.err"), files $(ls "$dir")"
+done
+
 echo "== the display lost: the closing line, one line said, status 1"
 dir=$(fresh lost)
 start "$dir" /en
