@@ -187,6 +187,15 @@ TEST(Board, EveryRuleAtItsLimitBothWays) {
       {boardFile({keyA, R"({"code": 31, "label": "S", "x": 1, "y": 0})",
                   R"({"code": 32, "label": "D", "x": 0, "y": 1})"}),
        ""},
+      // Places written to six decimals (thirds of a unit) may overlap by
+      // a hair, which is no overlap; a thousandth is.
+      {boardFile(
+           {R"({"code": 30, "label": "A", "x": 0, "y": 0, "w": 1.0000005})",
+            R"({"code": 31, "label": "S", "x": 1, "y": 0})"}),
+       ""},
+      {boardFile({R"({"code": 30, "label": "A", "x": 0, "y": 0, "w": 1.001})",
+                  R"({"code": 31, "label": "S", "x": 1, "y": 0})"}),
+       "b.json: keys[1] \"S\" (line 4): overlaps keys[0] \"A\" (line 3)"},
   };
   for (const auto &c : kCases) {
     Board board;
