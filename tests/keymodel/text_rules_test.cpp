@@ -81,8 +81,15 @@ TEST(BoardFile, SizeLimitBothWays) {
     std::ofstream(path, std::ios::binary)
         << board << std::string(size_t(size) - board.size(), ' ');
     ASSERT_EQ(long(fs::file_size(path)), size);
+    // The text is the file's alone, whatever the string held before.
+    std::string text = "left over", error;
+    EXPECT_EQ(readBoardFile(path.string().c_str(), text, error),
+              size == kMaxBoardFileBytes);
+    if (size == kMaxBoardFileBytes) {
+      EXPECT_EQ(text.size(), size_t(size));
+      EXPECT_EQ(text.compare(0, board.size(), board), 0);
+    }
     Board loaded;
-    std::string error;
     const bool taken = loadBoard(path.string().c_str(), loaded, error);
     EXPECT_EQ(taken, size == kMaxBoardFileBytes) << error;
     if (!taken) {
