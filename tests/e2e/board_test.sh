@@ -26,6 +26,8 @@ xdotool keyup 38
 fill ansi104 testing Q '#3C8CD0' "tested is not blue"
 fill ansi104 testing A '#FF961E' "held is not orange"
 fill ansi104 testing W '#DCDCDC' "never pressed is not grey"
+# Before any verdict the verdict line says where the log is, in black.
+px testing "$VERDICT" '#000000' -gt 20 "no log place on the verdict line"
 # The labels in their colours, and "\\" in the Western face: "/"
 # mirrored, where the Japanese face draws a yen sign.
 crop() { # SHOT LABEL OUT: the inside of that ansi104 keycap
