@@ -9,6 +9,7 @@
 //                                  "window W H" (outer size) and
 //                                  "size W H" (client size)
 //   window_tool resize TITLE W H   a new outer size, position kept
+//   window_tool text TITLE         a message box's text, in UTF-8
 //   window_tool record TITLE FILE  a window at the desktop's bottom right
 //                                  writing to FILE a line per key its own
 //                                  low-level hook is given ("hook 5B up")
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -76,6 +78,29 @@ int record(const char *title, const char *path) {
   return 0;
 }
 
+// A message box's text is its longest static control (the other holds
+// the icon, and has none).
+BOOL CALLBACK keepLongestText(HWND child, LPARAM found) {
+  wchar_t kind[16], text[2048];
+  auto &longest = *reinterpret_cast<std::wstring *>(found);
+  if (GetClassNameW(child, kind, 16) > 0 && lstrcmpiW(kind, L"Static") == 0 &&
+      GetWindowTextW(child, text, 2048) > static_cast<int>(longest.size()))
+    longest = text;
+  return TRUE;
+}
+
+int printText(HWND window) {
+  std::wstring longest;
+  EnumChildWindows(window, keepLongestText, reinterpret_cast<LPARAM>(&longest));
+  char utf8[8192];
+  if (longest.empty() ||
+      WideCharToMultiByte(CP_UTF8, 0, longest.c_str(), -1, utf8, sizeof utf8,
+                          nullptr, nullptr) == 0)
+    return 1;
+  std::printf("%s\n", utf8);
+  return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -86,6 +111,8 @@ int main(int argc, char **argv) {
     return 1;
   if (std::strcmp(argv[1], "close") == 0)
     return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  if (std::strcmp(argv[1], "text") == 0)
+    return printText(window);
   if (std::strcmp(argv[1], "resize") == 0 && argc == 5)
     return SetWindowPos(window, nullptr, 0, 0, std::atoi(argv[3]),
                         std::atoi(argv[4]), SWP_NOMOVE | SWP_NOZORDER)

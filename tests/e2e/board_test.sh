@@ -94,20 +94,29 @@ report "$dir" --board mine.json pass.log && [ "$status" = 0 ] || kc_fail "no PAS
 
 echo "== a bad board: a message box, status 2, no log"
 dir=$(fresh bad)
-# No such board; a number no double holds; a folder.
+# No such board; a number no double holds; a folder; a key too narrow in
+# a file whose name is not ASCII, named in the message as it is.
 printf '{"name":"t","title":"T","keys":[{"code":1,"label":"A","x":1e999,"y":0}]}' >"$dir/huge.json"
+printf '{"name":"t","title":"T","keys":[{"code":1,"label":"A","x":0,"y":0,"w":0.2}]}' >"$dir/bäd.json"
 mkdir "$dir/folder.json"
-for board in nosuch huge.json folder.json; do
-  (cd "$dir" && exec wine "$KC_EXE" --board "$board") >"$dir.wine.out" 2>&1 &
+declare -A says=(
+  [nosuch]="nosuch: neither a preset board nor a file"
+  [huge.json]="huge.json: line 1, column 59: 1e999 is too large a number"
+  [folder.json]="folder.json: a folder, not a board file"
+  [bäd.json]='bäd.json: keys[0] "A" (line 1): w: below 0.25')
+for board in "${!says[@]}"; do
+  (cd "$dir" && LC_ALL=C.UTF-8 exec wine "$KC_EXE" --board "$board") >"$dir.wine.out" 2>&1 &
   APP_PID=$!
   kc_wait_for 20 kc_window_id "$TITLE" || kc_fail "no message box for $board"
+  said=$(wine "$KC_TOOL" text "$TITLE" | tr -d '\r') || true
+  [ "$said" = "${says[$board]}" ] || kc_fail "$board: the message box says \"$said\""
   wine "$KC_TOOL" close "$TITLE" >/dev/null
   status=0 && wait "$APP_PID" || status=$?
   APP_PID=
-  [ "$status" = 2 ] && [ "$(ls -A "$dir" | xargs)" = "folder.json huge.json" ] ||
+  [ "$status" = 2 ] && [ "$(ls -A "$dir" | xargs)" = "bäd.json folder.json huge.json" ] ||
     kc_fail "$board: status $status, files: $(ls "$dir")"
 done
-rm -r "$dir/huge.json" "$dir/folder.json"
+rm -r "$dir/huge.json" "$dir/folder.json" "$dir/bäd.json"
 # The largest board a file may have, on a desktop too small for it even
 # at the smallest font: refused as a bad board, before any log.
 wine reg add "$desktops" /v kc /d 640x480 /f >/dev/null 2>&1 && wineserver -w
@@ -119,6 +128,9 @@ json.dump({"name": "large", "title": "Large", "keys": keys}, open("'"$dir"'/larg
 (cd "$dir" && exec wine "$KC_EXE" --board large.json) >"$dir.wine.out" 2>&1 &
 APP_PID=$!
 kc_wait_for 20 kc_window_id "$TITLE" || kc_fail "no message box for a board too large"
+said=$(wine "$KC_TOOL" text "$TITLE" | tr -d '\r') || true
+[ "$said" = "large.json: the board does not fit this screen even at the smallest font" ] ||
+  kc_fail "too large: the message box says \"$said\""
 wine "$KC_TOOL" close "$TITLE" >/dev/null
 status=0 && wait "$APP_PID" || status=$?
 APP_PID=
