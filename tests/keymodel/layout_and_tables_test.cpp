@@ -86,10 +86,10 @@ TEST(KeyTables, LabelsAsUtf8) {
     });
   const struct {
     const char *sjis, *utf8;
-  } cases[] = {{"  \x81\xA9", "  ←"}, {"\x81\xA8  ", "→  "},
-               {" \x81\xAA ", " ↑ "}, {"\x8A\xBF", "漢"},
-               {"\xB6\xC5", "ｶﾅ"},    {"\x81", "?"},
-               {"\x82\xA0", "?"},     {" Space ", " Space "}};
+  } cases[] = {
+      {"  \x81\xA9", "  ←"}, {"\x81\xA8  ", "→  "}, {" \x81\xAA ", " ↑ "},
+      {"\x8A\xBF", "漢"},    {"\xB6\xC5", "ｶﾅ"},    {"\xA1\xDF", "｡ﾟ"},
+      {"\x81", "?"},         {"\x82\xA0", "?"},     {" Space ", " Space "}};
   for (const auto &c : cases) {
     labelToUtf8(c.sjis, utf8);
     EXPECT_STREQ(utf8, c.utf8);

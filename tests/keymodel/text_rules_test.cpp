@@ -51,6 +51,22 @@ TEST(TextRules, ControlsAtTheEdgesOfTheirRanges) {
   EXPECT_EQ(displayText(utf8(0x6F22) + " ok"), utf8(0x6F22) + " ok");
 }
 
+// UTF-8 at the edges of each lead byte's range: overlong forms,
+// surrogates, past U+10FFFF, cut short or with a stray byte.
+TEST(TextRules, Utf8AtEveryEdge) {
+  for (char32_t c : {0x80, 0x7FF, 0x800, 0xD7FF, 0xE000, 0xFFFF, 0x10000,
+                     0x3FFFF, 0x40000, 0xFFFFF, 0x100000, 0x10FFFF})
+    EXPECT_TRUE(isUtf8("a" + utf8(c) + "b")) << std::hex << int(c);
+  const char *bad[] = {
+      "\xC0\x80",         "\xC1\xBF",         "\xE0\x9F\xBF",
+      "\xED\xA0\x80",     "\xED\xBF\xBF",     "\xF0\x8F\xBF\xBF",
+      "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xC2",
+      "\xE2\x82",         "\xE2\x28\xA1",     "\x80",
+      "\xF0\x90\x80\xC0"};
+  for (const char *text : bad)
+    EXPECT_FALSE(isUtf8(std::string("a") + text)) << displayText(text);
+}
+
 // Every range of characters that draw nothing, at both ends and one past.
 TEST(TextRules, WhatDrawsNothingAtEveryEdge) {
   const char32_t blank[] = {0x20,   0xA0,   0xAD,   0x34F,  0x115F,
