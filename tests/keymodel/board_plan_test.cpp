@@ -113,6 +113,28 @@ TEST(BoardPlan, TheUnitFollowsTheFontAndCaptionsFitTheirKeys) {
   EXPECT_EQ(plan.caps[3].caption, "7");
 }
 
+// Room for a caption is the keycap less its padding, to the pixel: ten
+// bytes (70 px) fill a two-unit keycap's 74 less 2 x 2; eleven do not.
+TEST(BoardPlan, ACaptionAsWideAsItsRoomStaysInTheNormalFace) {
+  Board board = smallBoard();
+  board.keys = {key(0x10, "ABCDEFGHIJ", 0, 0, 2),
+                key(0x11, "ABCDEFGHIJK", 2, 0, 2)};
+  board.width = 4;
+  board.height = 1;
+  for (int &k : board.keyOfCode)
+    k = -1;
+  board.keyOfCode[0x10] = 0;
+  board.keyOfCode[0x11] = 1;
+  BoardPlan plan;
+  layoutBoardPlan(plan, board, kMetrics, perByte, nullptr, {});
+  ASSERT_EQ(plan.caps[0].right - plan.caps[0].left, 74);
+  EXPECT_EQ(plan.caps[0].face, FaceNormal);
+  EXPECT_EQ(plan.caps[0].lineCount, 1);
+  EXPECT_EQ(plan.caps[0].lines[0].x, plan.caps[0].left + 2);
+  EXPECT_EQ(plan.caps[1].face, FaceSmall);
+  EXPECT_EQ(plan.caps[1].lineCount, 1);
+}
+
 namespace {
 
 // A font that scales with the cell height: 7/16 of it a byte.
