@@ -83,13 +83,20 @@ xdotool keydown 24 keyup 24 keydown 24 keyup 24 sleep 0.4
 import -window root "$dir/bounce.png"
 frame bounce mine Q
 px bounce "$VERDICT" '#E00000' -gt 20 "no red FAIL"
+# A held key that bounces is held again at once: its fill stays orange
+# and the red frame alone is new.
+xdotool keydown 25 sleep 0.4 keyup --delay 0 25 keydown --delay 0 25 sleep 0.4
+import -window root "$dir/heldbounce.png"
+xdotool keyup 25
+fill mine heldbounce W '#FF961E' "the bounced key is not held"
+frame heldbounce mine W
 kc_app_close
 expect_board_log "$dir" "Keyboard type : Mine / board mine" \
-  "${LINES[@]}" "Q down" "Q up" "Q down" "Q up"
+  "${LINES[@]}" "Q down" "Q up" "Q down" "Q up" "W down" "W up" "W down" "W up"
 report "$dir" --board mine.json && [ "$status" = 1 ] &&
-  grep -qx '  chatter (1): Q' "$dir/report.out" || kc_fail "report on the bounce: $status"
+  grep -qx '  chatter (2): Q W' "$dir/report.out" || kc_fail "report on the bounce: $status"
 log=$dir/Corvanekeyboardchecker.log
-{ head -n -5 "$log" && tail -n 1 "$log"; } >"$dir/pass.log" # without the bounce
+{ head -n -9 "$log" && tail -n 1 "$log"; } >"$dir/pass.log" # without the bounces
 report "$dir" --board mine.json pass.log && [ "$status" = 0 ] || kc_fail "no PASS: $status"
 
 echo "== a bad board: a message box, status 2, no log"
