@@ -32,6 +32,9 @@ sleep 1.3 && ! "${tmux[@]}" capture-pane -p | grep -q 'line 9' || fail "chatter 
 : >k.log && expect 'tested 0 of 101'
 log 'A down' 'A up' 'Keyboard type : PC/AT like US English keyboard / DirectX'
 expect '^Tested (1): A$' && expect '^status 1$'
+# The view hid the cursor and turned line wrap off; both are given back.
+[ "$("${tmux[@]}" display -p '#{cursor_flag}#{wrap_flag}')" = 11 ] ||
+  fail "the cursor or line wrap not given back"
 
 # A board of two keys: the verdict line appears once no key is left, held
 # keys named in it, and turns as they come up.
